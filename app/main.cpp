@@ -1,0 +1,4 @@
+// Placeholder until the command loop lands.
+int main() {
+  return 0;
+}

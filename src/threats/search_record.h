@@ -1,0 +1,73 @@
+// Kestrix: the one record every search works on.
+//
+// Layout: the side to move and the Position (filled by the move choice), then
+// the search state, which prepareSearch zeroes and rebuilds from the Position
+// before every search: best move, Zobrist key, the search's own board
+// (threatCells) with both players' threat tallies (playerThreats), the root
+// move lists, the move generators' scratch, and the iteration's clock and
+// depth.
+//
+// threatCells[s].lineCode[d][p] is the base-3 code of the ten cells around s
+// on line d as player slot p sees them (slots 1 and 2 follow the stones,
+// slots 0 and 3 keep only the off-board digits). Codes are below 3^10, so 16
+// bits hold them; keeping the cell small keeps the innermost loop in cache.
+#pragma once
+
+#include <cstdint>
+
+#include "position/position.h"
+#include "position/types.h"
+
+namespace kestrix {
+
+// Threat class of a stone or a square, from its four line classes.
+enum ThreatClass : int32_t {
+  THREAT_NONE = 0,
+  THREAT_FIVE = 1,
+  THREAT_OPEN_FOUR = 2,
+  THREAT_FOUR_THREE = 3,
+  THREAT_FOUR = 4,
+  THREAT_DOUBLE_THREE = 5,
+  THREAT_OPEN_THREE = 6,
+  THREAT_CLOSED_THREE = 7,
+};
+inline constexpr int32_t THREAT_CLASS_COUNT = 8;
+
+struct ThreatCell {
+  uint8_t stone;
+  uint8_t nearStones;  // stones within distance 2 on the eight rays
+  uint16_t lineCode[DIRECTION_COUNT][4];
+};
+
+struct PlayerThreats {
+  int32_t patternScore;                    // sum of the line weights of all stones
+  int32_t classCount[THREAT_CLASS_COUNT];  // stones per threat class
+};
+
+struct Candidate {
+  int16_t score;
+  Square square;
+};
+
+inline constexpr int32_t MAX_ROOT_MOVES = 200;
+
+struct SearchRecord {
+  int32_t sideToMove;
+  Position position;
+
+  // Search state, from bestMove to iterationDepth.
+  Square bestMove;
+  uint64_t searchKey;
+  ThreatCell threatCells[MAX_CELLS];
+  PlayerThreats playerThreats[4];
+  int32_t rootMoveCount;
+  Square rootMoves[MAX_ROOT_MOVES];
+  int32_t nextRootMoveCount;
+  Square nextRootMoves[MAX_ROOT_MOVES];
+  int32_t candidateCount;
+  Candidate candidates[MAX_CELLS];
+  int64_t iterationStartTime;
+  int32_t iterationDepth;
+};
+
+}  // namespace kestrix
