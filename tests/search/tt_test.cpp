@@ -1,0 +1,146 @@
+#include "search/tt.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <unordered_set>
+
+#include "platform/memory.h"
+
+namespace kestrix {
+namespace {
+
+class TableTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ttAllocate(tt, 10);
+    ttClear(tt);
+  }
+  TranspositionTable tt;
+  static constexpr uint64_t KEY = 0x0123456789abcdefull;
+};
+
+TEST_F(TableTest, BoundsAnswerOnlyInsideTheirWindow) {
+  ttStore(tt, KEY, 3, 50, BOUND_EXACT, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 3, -1000, 1000), 50);
+  EXPECT_EQ(ttProbe(tt, KEY, 2, 60, 70), 50);            // exact answers whatever the window
+  EXPECT_EQ(ttProbe(tt, KEY, 4, -1000, 1000), TT_MISS);  // not deep enough
+  EXPECT_EQ(ttProbe(tt, KEY ^ (1ull << 40), 3, -1000, 1000), TT_MISS);  // other high half
+
+  ttStore(tt, KEY, 3, 50, BOUND_UPPER, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 3, 60, 100), 60);  // returns alpha, not the value
+  EXPECT_EQ(ttProbe(tt, KEY, 3, 50, 100), 50);
+  EXPECT_EQ(ttProbe(tt, KEY, 3, 40, 100), TT_MISS);
+
+  ttStore(tt, KEY, 3, 50, BOUND_LOWER, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 3, -100, 40), 40);  // returns beta
+  EXPECT_EQ(ttProbe(tt, KEY, 3, -100, 50), 50);
+  EXPECT_EQ(ttProbe(tt, KEY, 3, -100, 60), TT_MISS);
+}
+
+TEST_F(TableTest, DeeperEntriesSurviveShallowerStoresOfAnyKey) {
+  const uint64_t other = KEY + (uint64_t{1} << 32);  // same index, other key
+  ttStore(tt, KEY, 5, 10, BOUND_EXACT, nullptr, 0);
+  ttStore(tt, other, 4, 20, BOUND_EXACT, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 5, -100, 100), 10);
+  EXPECT_EQ(ttProbe(tt, other, 0, -100, 100), TT_MISS);
+  ttStore(tt, other, 5, 20, BOUND_EXACT, nullptr, 0);  // equal depth replaces
+  EXPECT_EQ(ttProbe(tt, other, 5, -100, 100), 20);
+  EXPECT_EQ(ttProbe(tt, KEY, 0, -100, 100), TT_MISS);
+}
+
+TEST_F(TableTest, MoveListsKeepSixteenRealSquaresAndIgnoreDepth) {
+  Square list[20];
+  for (int i = 0; i < 20; ++i) list[i] = static_cast<Square>(i % 3 == 1 ? NO_SQUARE : 100 + i);
+  ttStore(tt, KEY, 7, 0, BOUND_LOWER, list, 20);
+  Square out[TT_MOVES];
+  const int32_t count = ttProbeMoves(tt, KEY, out);
+  ASSERT_EQ(count, 13);  // 20 slots, 7 of them blank
+  Square expected[20];
+  const auto end = std::remove(list, list + 20, NO_SQUARE);
+  std::copy(list, end, expected);
+  for (int i = 0; i < count; ++i) {
+    EXPECT_EQ(out[i], expected[i]);
+  }
+
+  Square many[30];
+  for (int i = 0; i < 30; ++i) many[i] = static_cast<Square>(i);
+  ttStore(tt, KEY, 8, 0, BOUND_EXACT, many, 30);
+  ASSERT_EQ(ttProbeMoves(tt, KEY, out), 16);
+  EXPECT_EQ(out[15], 15);
+
+  Square blanks[4] = {NO_SQUARE, NO_SQUARE, NO_SQUARE, NO_SQUARE};
+  ttStore(tt, KEY, 9, 0, BOUND_UPPER, blanks, 4);
+  EXPECT_EQ(ttProbeMoves(tt, KEY, out), 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 9, 5, 10), 5);  // the value itself was stored
+}
+
+TEST_F(TableTest, WipeForgetsEverythingAcrossGenerationWraps) {
+  Square list[2] = {3, 4};
+  Square out[TT_MOVES];
+  // More wipes than the generation counter holds: an entry must never come
+  // back when its generation number is reused, and a stale deep entry must
+  // not block a shallow store into its slot.
+  const uint64_t sameSlot = KEY + (uint64_t{1} << 32);
+  const uint64_t lonely = KEY ^ 0x200;  // a slot written only once
+  ttStore(tt, lonely, 1, 3, BOUND_EXACT, list, 2);
+  ttClear(tt);
+  for (int round = 0; round < 600; ++round) {
+    ASSERT_EQ(ttProbe(tt, lonely, 0, -10, 10), TT_MISS) << round;
+    ASSERT_EQ(ttProbe(tt, KEY, 0, -10, 10), TT_MISS) << round;
+    ASSERT_EQ(ttProbe(tt, sameSlot, 0, -10, 10), TT_MISS) << round;
+    ASSERT_EQ(ttProbeMoves(tt, KEY, out), 0) << round;
+    if (round % 2 == 0) {
+      ttStore(tt, KEY, 100, 1, BOUND_EXACT, list, 2);
+      ASSERT_EQ(ttProbe(tt, KEY, 0, -10, 10), 1);
+    } else {
+      ttStore(tt, sameSlot, 0, 2, BOUND_EXACT, nullptr, 0);
+      ASSERT_EQ(ttProbe(tt, sameSlot, 0, -10, 10), 2) << round;
+    }
+    ttClear(tt);
+  }
+}
+
+TEST(TableSizing, FollowsTheMemoryLimit) {
+  TranspositionTable tt;
+  EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  // The same limit again keeps the same block.
+  const TTEntry* block = tt.entries;
+  EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  EXPECT_EQ(tt.entries, block);
+
+  // A limit below what the process holds leaves the built-in entry.
+  EXPECT_EQ(ttResize(tt, 96), 48u);
+  EXPECT_EQ(tt.entries, &tt.builtIn);
+  ttClear(tt);
+  ttStore(tt, 0x55aa55aa12345678ull, 1, 7, BOUND_EXACT, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, 0x55aa55aa12345678ull, 1, 0, 10), 7);
+
+  // A real limit: the largest power of two that fits beside the process.
+  const uint32_t limit = 52428800;
+  const uint64_t size = ttResize(tt, limit);
+  const uint64_t resident = residentMemoryBytes();
+  EXPECT_LE(size, limit);
+  EXPECT_GT(size * 2 + resident, uint64_t{limit} - (uint64_t{8} << 20));  // not needlessly small
+  const uint64_t entries = size / 48;
+  EXPECT_EQ(entries & (entries - 1), 0u);  // a power of two of entries
+  ttRelease(tt);
+  EXPECT_EQ(tt.entries, &tt.builtIn);
+}
+
+TEST(ZobristKeys, AreDistinctAndRepeatable) {
+  initZobristKeys();
+  const uint64_t first = zobristKeys[0];
+  std::unordered_set<uint64_t> keys(zobristKeys, zobristKeys + ZOBRIST_KEY_COUNT);
+  EXPECT_EQ(keys.size(), static_cast<size_t>(ZOBRIST_KEY_COUNT));
+  // Five 15-bit draws fill all 64 bits.
+  uint64_t seen = 0;
+  for (const uint64_t key : keys) seen |= key;
+  EXPECT_EQ(seen, ~uint64_t{0});
+  initZobristKeys();
+  EXPECT_EQ(zobristKeys[0], first);
+}
+
+}  // namespace
+}  // namespace kestrix
