@@ -1,0 +1,46 @@
+// Kestrix: choosing and answering the engine's move, and its time budget.
+//
+// A turn runs on the worker: it fixes the budget, rebuilds the Position from
+// the manager's board with the stones coloured by their counts (the side
+// with fewer stones moved second), asks chooseMove for a square, records it
+// and writes it. chooseMove is a cascade: the opening rule while at most two
+// stones stand, then the search of the current rule, then the first empty
+// square of a randomly drawn spiral order.
+//
+// The budget shares the remaining match time out as if one more move were
+// due for every 12 empty cells, keeps 100 ms of the turn limit in reserve,
+// and never goes below 100 ms (10 ms once 3 s or less are left). It is
+// computed in 64 bits and clamped, so no manager value can wrap it.
+#pragma once
+
+#include <cstdint>
+
+#include "position/types.h"
+#include "session/session.h"
+
+namespace kestrix {
+
+// The budget formula alone, in milliseconds.
+int32_t moveBudget(int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn);
+
+// Sets the budget and starts the move's clock now.
+void startMoveClock(Session& session, int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn);
+
+// After an INFO time setting: a new budget from the current settings and
+// board, measured from the unchanged start of the running move.
+void updateMoveBudget(Session& session);
+
+// One engine move, on the worker: the move line, or the ERROR "No space".
+void playTurn(Session& session);
+
+Square chooseMove(Session& session);
+Square openingMove(Session& session);
+Square fallbackMove(Session& session);
+
+// Draws which of the eight spiral orders the next walk follows.
+void pickSpiralOrder(Session& session);
+inline int32_t spiralSquare(const Session& session, int32_t i) {
+  return session.spiralOrders.order[session.currentOrder][i];
+}
+
+}  // namespace kestrix
