@@ -1,0 +1,173 @@
+#include "session/move_choice.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <string>
+
+#include "../support/dialogue.h"
+
+namespace kestrix {
+namespace {
+
+using testing::CaptureSink;
+using testing::Lines;
+
+TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
+  EXPECT_EQ(moveBudget(225, 86400000, 5000), 4900);
+  EXPECT_EQ(moveBudget(200, 60000, 5000), 3529);
+  EXPECT_EQ(moveBudget(100, 2000, 5000), 222);
+  EXPECT_EQ(moveBudget(20, 500, 5000), 500);
+  EXPECT_EQ(moveBudget(225, 60000, 0), 100);
+  EXPECT_EQ(moveBudget(225, 3000, 0), 10);
+  // 64-bit arithmetic: neither a wrapped turn limit nor a huge match time
+  // can turn into a wrong budget.
+  EXPECT_EQ(moveBudget(225, 60000, INT32_MIN), 100);
+  EXPECT_EQ(moveBudget(225, INT32_MIN, INT32_MAX), 10);
+  EXPECT_EQ(moveBudget(5, INT32_MAX, INT32_MAX), INT32_MAX - 100);
+}
+
+TEST(MoveBudget, HugeBudgetsGiveAFarDeadline) {
+  CaptureSink sink;
+  auto session = std::make_unique<Session>(sink);
+  startMoveClock(*session, 5, INT32_MAX, INT32_MAX);
+  EXPECT_GT(timeRemaining(session->clock), int64_t{INT32_MAX} - 200);
+  EXPECT_FALSE(timeIsUp(session->clock));
+}
+
+// A session with a board and a capture of its answers; stones are put on it
+// directly as the board commands would.
+class MoveChoice : public ::testing::Test {
+ protected:
+  // A new board; the stream is then seeded with `seed`, because the board's
+  // own seed is the calendar second, the same for a whole test.
+  void board(int32_t width, int32_t height, uint32_t seed = 1) {
+    setupBoard(*session, width, height, true);
+    session->random.seed(seed);
+  }
+  std::string play() {
+    const size_t before = sink.size();
+    playTurn(*session);
+    const Lines lines = sink.lines();
+    return lines.size() == before ? "" : lines.back();
+  }
+  int32_t stoneAt(int32_t x, int32_t y) {
+    const Position& p = session->record.position;
+    return p.cells[y * p.width + x].stone;
+  }
+
+  CaptureSink sink;
+  std::unique_ptr<Session> session = std::make_unique<Session>(sink);
+};
+
+TEST_F(MoveChoice, OpeningOnEmptyBoardsIsTheCentre) {
+  std::set<std::string> seen;
+  for (int round = 0; round < 64; ++round) {
+    board(15, 15, round);
+    EXPECT_EQ(play(), "7,7");
+    board(20, 20, round);
+    seen.insert(play());
+  }
+  // Each of the four middle squares is the innermost square of two orders.
+  EXPECT_EQ(seen, (std::set<std::string>{"9,9", "10,9", "9,10", "10,10"}));
+}
+
+TEST_F(MoveChoice, OpeningAnswersNextToTheStone) {
+  std::set<std::string> seen;
+  for (int round = 0; round < 64; ++round) {
+    board(15, 15, round);
+    recordOpponentMove(*session, 7, 7);
+    seen.insert(play());
+  }
+  EXPECT_EQ(seen, (std::set<std::string>{"6,7", "7,6", "8,7", "7,8"}));
+}
+
+TEST_F(MoveChoice, NeighboursAreFoundByCoordinatesNotIndices) {
+  // Every true neighbour of the stone on (0,5) is marked; (14,4) and the
+  // other squares of column 14 are one index away but not beside it.
+  board(15, 15);
+  recordOpponentMove(*session, 0, 5);
+  for (const auto& [x, y] : {std::pair{0, 4}, {1, 4}, {1, 5}, {1, 6}, {0, 6}}) {
+    recordWinningMark(*session, x, y);
+  }
+  for (int round = 0; round < 16; ++round) {
+    EXPECT_EQ(play(), "7,7");
+    takeBack(*session, 7, 7);
+  }
+}
+
+TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
+  board(15, 15);
+  playTurn(*session);  // no stones: the engine moved first
+  EXPECT_EQ(session->record.sideToMove, BLACK);
+
+  board(15, 15);
+  recordOpponentMove(*session, 3, 3);
+  recordWinningMark(*session, 5, 5);
+  playTurn(*session);  // one stone fewer: second
+  EXPECT_EQ(session->record.sideToMove, WHITE);
+  EXPECT_EQ(stoneAt(3, 3), BLACK);
+  EXPECT_EQ(stoneAt(5, 5), NEUTRAL);
+
+  board(15, 15);
+  recordOwnMove(*session, 1, 1);
+  recordOwnMove(*session, 2, 1);
+  recordOpponentMove(*session, 9, 9);
+  playTurn(*session);  // more stones than the opponent
+  EXPECT_EQ(session->record.sideToMove, BLACK);
+  EXPECT_EQ(stoneAt(1, 1), BLACK);
+  EXPECT_EQ(stoneAt(9, 9), WHITE);
+}
+
+TEST_F(MoveChoice, EveryMoveIsRecordedOnAnEmptyCellUntilTheBoardIsFull) {
+  board(5, 5);
+  for (int move = 0; move < 25; ++move) {
+    const std::string line = play();
+    ASSERT_TRUE(testing::isMoveLine(line)) << line;
+    ASSERT_EQ(session->board.count(CELL_OWN), move + 1);
+    ASSERT_EQ(session->board.count(CELL_EMPTY), 24 - move);
+  }
+  EXPECT_EQ(play(), "ERROR No space");
+  EXPECT_EQ(session->board.count(CELL_OWN), 25);
+}
+
+TEST_F(MoveChoice, OpeningNeverAnswersAMarkedCentre) {
+  for (int round = 0; round < 32; ++round) {
+    board(15, 15, round);
+    recordWinningMark(*session, 7, 7);
+    const std::string line = play();
+    EXPECT_NE(line, "7,7");
+    EXPECT_TRUE(testing::isMoveLine(line)) << line;
+  }
+}
+
+TEST_F(MoveChoice, OpeningWithNoFreeNeighbourTakesTheFirstEmptySquare) {
+  // A stone in a corner with its three neighbours marked, and the centre
+  // marked too: the opening rule must neither fail nor answer the mark.
+  board(5, 5);
+  recordOpponentMove(*session, 0, 0);
+  for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {1, 1}, {2, 2}}) {
+    recordWinningMark(*session, x, y);
+  }
+  const std::string line = play();
+  ASSERT_TRUE(testing::isMoveLine(line)) << line;
+  EXPECT_EQ(session->board.count(CELL_OWN), 1);
+  EXPECT_EQ(session->board.count(CELL_WIN_MARK), 4);
+}
+
+TEST_F(MoveChoice, FullBoardOfMarksIsNoSpace) {
+  board(5, 5);
+  recordOwnMove(*session, 0, 0);
+  recordOpponentMove(*session, 4, 4);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 5; ++x) {
+      if (session->board.cells[y][x] == CELL_EMPTY) recordWinningMark(*session, x, y);
+    }
+  }
+  EXPECT_EQ(play(), "ERROR No space");
+  EXPECT_EQ(session->board.count(CELL_EMPTY), 0);
+}
+
+}  // namespace
+}  // namespace kestrix

@@ -1,0 +1,189 @@
+// Test support: drive an Engine in-process and capture what it answers.
+//
+// CaptureSink records every line (without its newline). It can hold the
+// worker inside the write of its move line, which keeps a turn "running"
+// for as long as a test needs. StringSource feeds a fixed input in chunks of
+// a chosen size; PipeSource is fed by the test while the loop runs on
+// another thread.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstring>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "protocol/engine.h"
+#include "protocol/output.h"
+
+namespace kestrix::testing {
+
+inline bool isMoveLine(const std::string& line) {
+  const size_t comma = line.find(',');
+  if (comma == std::string::npos || comma == 0 || comma + 1 == line.size()) return false;
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (i != comma && (line[i] < '0' || line[i] > '9')) return false;
+  }
+  return true;
+}
+
+class CaptureSink final : public OutputSink {
+ public:
+  void write(const char* line, size_t length) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    EXPECT_GT(length, 0u);
+    EXPECT_EQ(line[length - 1], '\n');
+    std::string text(line, length - 1);
+    if (holdMoves_ && isMoveLine(text)) {
+      holding_ = true;
+      changed_.notify_all();
+      changed_.wait(lock, [this] { return !holdMoves_; });
+      holding_ = false;
+    }
+    lines_.push_back(std::move(text));
+    changed_.notify_all();
+  }
+
+  std::vector<std::string> lines() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_;
+  }
+  size_t size() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return lines_.size();
+  }
+
+  // Move lines wait inside write() until release().
+  void holdMoves() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    holdMoves_ = true;
+  }
+  void release() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    holdMoves_ = false;
+    changed_.notify_all();
+  }
+  bool waitUntilHolding(int ms) {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return holding_; });
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::vector<std::string> lines_;
+  bool holdMoves_ = false;
+  bool holding_ = false;
+};
+
+class StringSource final : public ByteSource {
+ public:
+  explicit StringSource(std::string data, size_t chunk = 4096)
+      : data_(std::move(data)), chunk_(chunk) {}
+  size_t read(char* buffer, size_t capacity) override {
+    const size_t n = std::min({chunk_, capacity, data_.size() - position_});
+    std::memcpy(buffer, data_.data() + position_, n);
+    position_ += n;
+    return n;
+  }
+
+ private:
+  std::string data_;
+  size_t chunk_;
+  size_t position_ = 0;
+};
+
+class PipeSource final : public ByteSource {
+ public:
+  void send(const std::string& text) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    changed_.notify_all();
+  }
+  void close() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    closed_ = true;
+    changed_.notify_all();
+  }
+  size_t read(char* buffer, size_t capacity) override {
+    std::unique_lock<std::mutex> lock(mutex_);
+    changed_.wait(lock, [this] { return closed_ || !bytes_.empty(); });
+    size_t n = 0;
+    while (n < capacity && !bytes_.empty()) {
+      buffer[n++] = bytes_.front();
+      bytes_.pop_front();
+    }
+    return n;
+  }
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable changed_;
+  std::deque<char> bytes_;
+  bool closed_ = false;
+};
+
+// An engine with a running worker. run() plays a whole input through the
+// command loop and returns every line answered; startLive() runs the loop
+// on its own thread, fed through send() and sync().
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { startEngine(*engine); }
+  void TearDown() override {
+    if (live.joinable()) finishLive();
+  }
+
+  std::vector<std::string> run(const std::string& input, size_t chunk = 4096) {
+    StringSource source(input, chunk);
+    status = commandLoop(*engine, source);
+    return sink.lines();
+  }
+
+  void startLive() {
+    live = std::thread([this] {
+      status = commandLoop(*engine, pipe);
+      linesAtReturn = sink.size();
+    });
+  }
+  void send(const std::string& text) { pipe.send(text); }
+  // Sends text, then ABOUT, and waits for the ABOUT answer: everything sent
+  // before it has been handled by then.
+  void sync(const std::string& text) {
+    const size_t before = aboutCount();
+    pipe.send(text + "ABOUT\n");
+    for (int i = 0; i < 2000 && aboutCount() == before; ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GT(aboutCount(), before);
+  }
+  void finishLive() {
+    pipe.close();
+    live.join();
+  }
+
+  Session& session() { return engine->session; }
+
+  CaptureSink sink;  // outlives the engine, whose worker writes to it
+  std::unique_ptr<Engine> engine = std::make_unique<Engine>(sink);
+  PipeSource pipe;
+  std::thread live;
+  int status = -1;
+  size_t linesAtReturn = 0;
+
+ private:
+  size_t aboutCount() {
+    size_t count = 0;
+    for (const std::string& line : sink.lines()) count += line.rfind("name=", 0) == 0 ? 1 : 0;
+    return count;
+  }
+};
+
+using Lines = std::vector<std::string>;
+
+}  // namespace kestrix::testing
