@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstring>
 
 #include "platform/console.h"
@@ -163,8 +164,10 @@ void handleInfo(Engine& engine, const char* line) {
     waitForIdle(engine);
     setRule(session, value);
   } else if (matchWord(key, "folder")) {
-    std::strncpy(settings.folder, fields.value, FOLDER_CAPACITY - 1);
-    settings.folder[FOLDER_CAPACITY - 1] = '\0';
+    // Kept for completeness; nothing reads it. Cut to the capacity.
+    const size_t length = std::min(std::strlen(fields.value), size_t{FOLDER_CAPACITY - 1});
+    std::memcpy(settings.folder, fields.value, length);
+    settings.folder[length] = '\0';
   }
 }
 
