@@ -25,11 +25,11 @@ inline std::unique_ptr<SearchRecord> emptyRecord(int32_t width, int32_t height) 
 
 struct PictureBoard {
   std::unique_ptr<SearchRecord> record;
-  Square marked = NO_SQUARE;  // the '?' square, if the picture has one
+  Square marked[10] = {};  // the squares drawn as digits
 };
 
-// Rows top first: 'x' BLACK, 'o' WHITE, '#' NEUTRAL, '.' empty, '?' an empty
-// square the test is about. Stones go down row by row under `rule`.
+// Rows top first: 'x' BLACK, 'o' WHITE, '#' NEUTRAL, '.' empty, a digit an
+// empty square the test refers to. Stones go down row by row under `rule`.
 inline PictureBoard boardFromPicture(RuleIndex rule, std::initializer_list<std::string_view> rows) {
   PictureBoard board;
   board.record =
@@ -39,7 +39,7 @@ inline PictureBoard boardFromPicture(RuleIndex rule, std::initializer_list<std::
     for (char c : row) {
       const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
       if (stone != EMPTY) placeStoneByRule[rule](*board.record, s, stone);
-      if (c == '?') board.marked = s;
+      if (c >= '0' && c <= '9') board.marked[c - '0'] = s;
       ++s;
     }
   }
