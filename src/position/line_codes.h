@@ -6,10 +6,21 @@
 // distance -j weighs 3^(2j-2) and the one at +j weighs 3^(2j-1), so near
 // cells take the low digits and the two sides interleave; the square itself
 // weighs 0. A code is the index of the line tables.
+//
+// Only slots 1 (BLACK) and 2 (WHITE) follow the stones; slots 0 and 3 keep
+// the off-board digits they were given, so that a NEUTRAL stone can be
+// scored through its own slot like any other stone.
+//
+// A stone on q changes the codes of at most 40 cells: five on each side of
+// q along the four lines, each walk ending where the board ends. From a cell
+// at distance k on the positive side, q lies at -k (weight 3^(2k-2)); from a
+// cell on the negative side it lies at +k (weight 3^(2k-1)).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
+#include "position/position.h"
 #include "position/types.h"
 #include "threats/search_record.h"
 
@@ -17,6 +28,42 @@ namespace kestrix {
 
 // Weight of window position p = k + 5 (distance k = -5..5).
 inline constexpr int32_t DIGIT_WEIGHT[11] = {6561, 729, 81, 9, 1, 0, 3, 27, 243, 2187, 19683};
+
+// Digit that a stone of code s (row) writes into slot p (column): 1 for its
+// own slot, 2 for the other player's; slots 0 and 3 never change.
+inline constexpr int32_t SLOT_DIGIT[4][4] = {
+    {0, 0, 0, 0}, {0, 1, 2, 0}, {0, 2, 1, 0}, {0, 2, 2, 0}};
+
+// Number of on-board cells, at most five, on the ray from (x, y) with step
+// (dx, dy).
+inline int32_t rayLength(const Position& position, int32_t x, int32_t y, int32_t dx, int32_t dy) {
+  int32_t length = 5;
+  if (dx > 0) length = std::min(length, position.width - 1 - x);
+  if (dx < 0) length = std::min(length, x);
+  if (dy > 0) length = std::min(length, position.height - 1 - y);
+  if (dy < 0) length = std::min(length, y);
+  return length;
+}
+
+// Calls visit(cell, d, weight) for every cell whose line-d window holds q,
+// with the digit weight of q in that window: per direction the positive
+// side first, then the negative side, nearest cell first.
+template <typename Visit>
+inline void forEachLineNeighbour(const Position& position, Square q, Visit&& visit) {
+  const int32_t x = q % position.width;
+  const int32_t y = q / position.width;
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    const int32_t step = position.lineOffset[d][6];
+    const int32_t ahead = rayLength(position, x, y, DIRECTION_DX[d], DIRECTION_DY[d]);
+    for (int32_t k = 1; k <= ahead; ++k) {
+      visit(static_cast<Square>(q + k * step), d, DIGIT_WEIGHT[5 - k]);
+    }
+    const int32_t behind = rayLength(position, x, y, -DIRECTION_DX[d], -DIRECTION_DY[d]);
+    for (int32_t k = 1; k <= behind; ++k) {
+      visit(static_cast<Square>(q - k * step), d, DIGIT_WEIGHT[5 + k]);
+    }
+  }
+}
 
 // Sets every code of the record's board (record.position gives the size) to
 // its off-board part alone.

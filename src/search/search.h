@@ -1,11 +1,16 @@
-// Kestrix: the root search, one instantiation per rule.
+// Kestrix: evaluation, alpha-beta and the root search, one instantiation per
+// rule.
+//
+// Scores are from the view of the side to move: WIN_SCORE it wins, LOSS_SCORE
+// it loses, anything between is the difference of the two players' pattern
+// scores. A win in one and a win in five score the same; the threat tallies
+// make won and lost positions exact, so there is no quiescence search.
 //
 // searchRoot prepares the search's own board from the Position in the
-// record, generates the root moves once and deepens an alpha-beta search
-// over them until a win or loss is proven, the next iteration would not fit
-// in the time left, maxDepth is done, or the clock runs out inside an
-// iteration; it returns the move of the last finished iteration, or
-// NO_SQUARE when it found none.
+// record, generates the root moves once and deepens over them until a win or
+// loss is proven, the next iteration would not fit in the time left, maxDepth
+// is done, or the clock runs out inside an iteration (from the second on); it
+// returns the move of the last finished iteration, or NO_SQUARE.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +25,37 @@ namespace kestrix {
 inline constexpr int32_t WIN_SCORE = 2000000000;
 inline constexpr int32_t LOSS_SCORE = -2000000000;
 inline constexpr int32_t MAX_SEARCH_DEPTH = 99;
+inline constexpr int32_t INNER_MOVES = 16;
+
+// Everything a search reads or writes besides its arguments.
+struct SearchContext {
+  SearchRecord& record;
+  TranspositionTable& tt;
+  const MoveClock& clock;
+};
+
+// Rebuilds the search state of the record (line codes, tallies, key) from its
+// Position under the given rule.
+void prepareSearch(SearchRecord& record, RuleIndex rule);
+
+int32_t evaluate(const SearchRecord& record, int32_t player);
+
+// Score of the node for `player`, who is to move; lastMove is the square of
+// the stone that led here (only Renju reads it). Throws SearchTimeout when
+// the clock runs out from the second iteration on.
+template <RuleIndex R>
+int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t beta,
+                  Square lastMove, int32_t player);
+
+struct SearchTimeout {};
+
+// Size of the root list after iteration d, when N moves were generated: the
+// deeper the iteration, the fewer moves survive into the next one.
+inline int32_t narrowedRootCount(int32_t count, int32_t d, int32_t generated) {
+  if (count <= 3 || d > 19) return count;
+  const int32_t keep = (20 - d) * generated / 20 + 1;
+  return keep < count ? keep : count;
+}
 
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,

@@ -6,21 +6,133 @@
 // engine's innermost loop. One template serves all rules; the rule only
 // chooses the line table that scores a stone (lineTableFor).
 //
-// Neither touches the Zobrist key: the search folds keys itself.
+// A stone of player q on s contributes to playerThreats[q] the weights of
+// its four lines and one count in the threat class of its four line
+// classes, all read from the line table of q at s's codes in slot q. A new
+// or removed stone changes the codes of the cells on its four lines only in
+// that one line, so a neighbouring stone's contribution is corrected from
+// the one line table entry that changed; its threat class is looked up
+// again only when that line's class changes. A NEUTRAL stone is scored
+// through slot 3, which never changes, into playerThreats[3], which nothing
+// reads.
+//
+// Neither touches the Zobrist key: the search folds keys itself. The
+// definitions live here so that each search family can inline its own
+// rule's pair.
 #pragma once
 
 #include <cstdint>
 
+#include "position/line_codes.h"
+#include "position/pattern_tables.h"
 #include "position/types.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
 
-template <RuleIndex R>
-void placeStone(SearchRecord& record, Square s, int32_t player);
+namespace stones_detail {
+
+// Under Renju the owner picks the table; an array lookup keeps that free of
+// branches. The other rules use one table for every stone.
+inline constexpr const LineEntry* RENJU_TABLE_BY_STONE[4] = {
+    freestyleLineTable, renjuLineTable, freestyleLineTable, freestyleLineTable};
 
 template <RuleIndex R>
-void removeStone(SearchRecord& record, Square s);
+inline const LineEntry* stoneLineTable(int32_t stone) {
+  if constexpr (R == RULE_RENJU) {
+    return RENJU_TABLE_BY_STONE[stone];
+  } else {
+    return lineTableFor<R>(stone);
+  }
+}
+
+// Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
+// standing on a cell with these codes.
+template <RuleIndex R>
+inline void scoreStone(SearchRecord& record, const ThreatCell& cell, int32_t q, int32_t sign) {
+  const LineEntry* table = stoneLineTable<R>(q);
+  const LineEntry e0 = table[cell.lineCode[0][q]];
+  const LineEntry e1 = table[cell.lineCode[1][q]];
+  const LineEntry e2 = table[cell.lineCode[2][q]];
+  const LineEntry e3 = table[cell.lineCode[3][q]];
+  PlayerThreats& threats = record.playerThreats[q];
+  threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
+  const int32_t combo = comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
+                        comboStride[2][e2.lineClass] + comboStride[3][e3.lineClass];
+  threats.classCount[threatClassTable[combo]] += sign;
+}
+
+// Changes line d of one cell near the placed or removed stone by the given
+// amounts in slots 1 and 2, and moves the contribution of the cell's own
+// stone along with it.
+template <RuleIndex R>
+inline void shiftRayCell(SearchRecord& record, ThreatCell& cell, int32_t d, int32_t blackDelta,
+                         int32_t whiteDelta) {
+  uint16_t* codes = cell.lineCode[d];
+  const int32_t q = cell.stone;
+  if (q == EMPTY) {
+    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
+    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
+    return;
+  }
+  const LineEntry* table = stoneLineTable<R>(q);
+  const LineEntry before = table[codes[q]];
+  codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
+  codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
+  const LineEntry after = table[codes[q]];
+  PlayerThreats& threats = record.playerThreats[q];
+  threats.patternScore += after.lineWeight - before.lineWeight;
+  if (before.lineClass == after.lineClass) return;
+  int32_t combo = 0;
+  for (int32_t e = 0; e < DIRECTION_COUNT; ++e) {
+    combo += comboStride[e][table[cell.lineCode[e][q]].lineClass];
+  }
+  const int32_t comboBefore =
+      combo - comboStride[d][after.lineClass] + comboStride[d][before.lineClass];
+  --threats.classCount[threatClassTable[comboBefore]];
+  ++threats.classCount[threatClassTable[combo]];
+}
+
+// The walk shared by placeStone (sign +1) and removeStone (sign -1) for a
+// stone of player p on s: every cell within five on the four lines.
+template <RuleIndex R, int32_t Sign>
+inline void shiftLines(SearchRecord& record, Square s, int32_t p) {
+  const int32_t black = Sign * SLOT_DIGIT[p][BLACK];
+  const int32_t white = Sign * SLOT_DIGIT[p][WHITE];
+  forEachLineNeighbour(record.position, s, [&](Square r, int32_t d, int32_t weight) {
+    shiftRayCell<R>(record, record.threatCells[r], d, black * weight, white * weight);
+  });
+}
+
+}  // namespace stones_detail
+
+// Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
+template <RuleIndex R>
+inline void placeStone(SearchRecord& record, Square s, int32_t player) {
+  ThreatCell& cell = record.threatCells[s];
+  cell.stone = static_cast<uint8_t>(player);
+  const Cell& geometry = record.position.cells[s];
+  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
+    ++record.threatCells[geometry.neighbours[i]].nearStones;
+  }
+  // s's own codes describe the other stones only, so they are already final.
+  stones_detail::scoreStone<R>(record, cell, player, +1);
+  stones_detail::shiftLines<R, +1>(record, s, player);
+}
+
+// Takes the stone off s; undoes the placeStone on s exactly.
+template <RuleIndex R>
+inline void removeStone(SearchRecord& record, Square s) {
+  ThreatCell& cell = record.threatCells[s];
+  const int32_t player = cell.stone;
+  cell.stone = EMPTY;
+  const Cell& geometry = record.position.cells[s];
+  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
+    --record.threatCells[geometry.neighbours[i]].nearStones;
+  }
+  stones_detail::scoreStone<R>(record, cell, player, -1);
+  stones_detail::shiftLines<R, -1>(record, s, player);
+}
 
 using PlaceStoneFn = void (*)(SearchRecord&, Square, int32_t);
 extern const PlaceStoneFn placeStoneByRule[RULE_COUNT];

@@ -1,0 +1,47 @@
+#include "position/line_codes.h"
+
+namespace kestrix {
+
+void initLineCodes(SearchRecord& record) {
+  const Position& position = record.position;
+  for (int32_t s = 0; s < position.cellCount; ++s) {
+    const int32_t x = s % position.width;
+    const int32_t y = s / position.width;
+    ThreatCell& cell = record.threatCells[s];
+    for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+      int32_t code = 0;
+      for (int32_t k = -5; k <= 5; ++k) {
+        const int32_t cx = x + k * DIRECTION_DX[d];
+        const int32_t cy = y + k * DIRECTION_DY[d];
+        const bool offBoard = cx < 0 || cx >= position.width || cy < 0 || cy >= position.height;
+        if (k != 0 && offBoard) code += 2 * DIGIT_WEIGHT[k + 5];
+      }
+      for (uint16_t& slot : cell.lineCode[d]) slot = static_cast<uint16_t>(code);
+    }
+  }
+}
+
+namespace {
+
+template <int32_t Sign>
+void shiftStoneCodes(SearchRecord& record, Square q, int32_t s) {
+  const int32_t black = Sign * SLOT_DIGIT[s][BLACK];
+  const int32_t white = Sign * SLOT_DIGIT[s][WHITE];
+  forEachLineNeighbour(record.position, q, [&](Square r, int32_t d, int32_t weight) {
+    uint16_t* codes = record.threatCells[r].lineCode[d];
+    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + black * weight);
+    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + white * weight);
+  });
+}
+
+}  // namespace
+
+void addStoneCodes(SearchRecord& record, Square q, int32_t s) {
+  shiftStoneCodes<+1>(record, q, s);
+}
+
+void takeStoneCodes(SearchRecord& record, Square q, int32_t s) {
+  shiftStoneCodes<-1>(record, q, s);
+}
+
+}  // namespace kestrix

@@ -1,0 +1,257 @@
+#include "position/pattern_tables.h"
+
+#include <array>
+#include <mutex>
+#include <vector>
+
+#include "position/line_codes.h"
+#include "threats/search_record.h"
+
+namespace kestrix {
+
+LineEntry freestyleLineTable[LINE_CODE_COUNT];
+LineEntry standardLineTable[LINE_CODE_COUNT];
+LineEntry renjuLineTable[LINE_CODE_COUNT];
+uint8_t threatClassTable[COMBO_COUNT];
+uint8_t moveValueTable[COMBO_COUNT];
+uint8_t renjuMoveValueTable[COMBO_COUNT];
+int32_t comboStride[DIRECTION_COUNT][LINE_CLASS_COUNT];
+
+static_assert(sizeof(freestyleLineTable) == 4 * LINE_CODE_COUNT);
+static_assert(sizeof(threatClassTable) == COMBO_COUNT);
+static_assert(LINE_CODE_COUNT == 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3);
+static_assert(COMBO_COUNT ==
+              LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT);
+
+namespace {
+
+constexpr int32_t WINDOW_SIZE = 11;
+constexpr int32_t CENTRE = 5;
+constexpr uint8_t DIGIT_EMPTY = 0;
+constexpr uint8_t DIGIT_OWN = 1;
+constexpr uint8_t DIGIT_BLOCKED = 2;
+constexpr uint8_t NO_KEY_SQUARES = 0x55;
+
+// The eleven cells of a line window as the player sees them, with the
+// player's own stone on the centre.
+struct Window {
+  uint8_t digit[WINDOW_SIZE];
+};
+
+Window decodeWindow(int32_t code) {
+  Window window{};
+  for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
+    window.digit[p] = p == CENTRE ? DIGIT_OWN : static_cast<uint8_t>(code / DIGIT_WEIGHT[p] % 3);
+  }
+  return window;
+}
+
+// Length of the unbroken run of the player's stones through the centre.
+int32_t runThroughCentre(const Window& window) {
+  int32_t first = CENTRE;
+  int32_t last = CENTRE;
+  while (first > 0 && window.digit[first - 1] == DIGIT_OWN) --first;
+  while (last < WINDOW_SIZE - 1 && window.digit[last + 1] == DIGIT_OWN) ++last;
+  return last - first + 1;
+}
+
+// Sum of k^2 over the five-windows through the centre that can still become
+// a five, k counting the player's stones in them. Under the exactly-five
+// rules a window whose neighbour cell holds the player's stone could only
+// become an overline, so it counts for nothing.
+int32_t lineWeight(RuleIndex rule, const Window& window) {
+  int32_t weight = 0;
+  for (int32_t start = CENTRE - 4; start <= CENTRE; ++start) {
+    int32_t own = 0;
+    bool usable = true;
+    for (int32_t p = start; p < start + 5; ++p) {
+      usable = usable && window.digit[p] != DIGIT_BLOCKED;
+      own += window.digit[p] == DIGIT_OWN;
+    }
+    if (rule != RULE_FREESTYLE) {
+      usable =
+          usable && window.digit[start - 1] != DIGIT_OWN && window.digit[start + 5] != DIGIT_OWN;
+    }
+    if (usable) weight += own * own;
+  }
+  return weight;
+}
+
+// Classifies every line code of one rule. The class of a window follows
+// from the classes of the windows with one more stone in an empty cell, so
+// the recursion ends after at most ten levels; each code is judged once.
+class LineTableBuilder {
+ public:
+  LineTableBuilder(RuleIndex rule, LineEntry* table)
+      : rule_(rule), table_(table), judged_(LINE_CODE_COUNT, false) {}
+
+  void buildAll() {
+    for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) classOf(code);
+  }
+
+ private:
+  uint8_t classOf(int32_t code) {
+    if (!judged_[code]) judge(code);
+    return table_[code].lineClass;
+  }
+
+  void judge(int32_t code) {
+    const Window window = decodeWindow(code);
+    LineEntry entry{0, static_cast<uint8_t>(lineWeight(rule_, window)), NO_KEY_SQUARES, 0};
+
+    const int32_t run = runThroughCentre(window);
+    if (run >= 5 && (rule_ == RULE_FREESTYLE || run == 5)) {
+      entry.lineClass = 2;
+    } else if (run >= 6 && rule_ == RULE_RENJU) {
+      entry.lineClass = 1;
+    } else {
+      // What one more stone in each empty cell would make of the line.
+      std::array<int8_t, WINDOW_SIZE> after;
+      after.fill(-1);
+      std::array<int32_t, LINE_CLASS_COUNT> count{};
+      for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
+        if (p == CENTRE || window.digit[p] != DIGIT_EMPTY) continue;
+        after[p] = static_cast<int8_t>(classOf(code + DIGIT_WEIGHT[p]));
+        ++count[after[p]];
+      }
+      entry.lineClass = classFromCounts(count, after);
+      entry.keySquares = keySquares(entry.lineClass, after);
+    }
+    table_[code] = entry;
+    judged_[code] = true;
+  }
+
+  uint8_t classFromCounts(const std::array<int32_t, LINE_CLASS_COUNT>& n,
+                          const std::array<int8_t, WINDOW_SIZE>& after) const {
+    if (rule_ == RULE_RENJU && n[2] >= 2) {
+      // Two fives in one line are an open four only when they cap the same
+      // four from both ends; anything else is two fours, forbidden to black.
+      int32_t first = -1;
+      int32_t second = -1;
+      for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
+        if (after[p] != 2) continue;
+        (first < 0 ? first : second) = p;
+      }
+      if (n[2] > 2 || second - first != 5) return 1;
+    }
+    if (n[2] >= 2) return 3;
+    if (n[2] == 1) return 4;
+    if (n[3] >= 2) return 5;
+    if (n[3] == 1) return 6;
+    if (n[4] >= 4) return 7;
+    if (n[4] >= 1) return 8;
+    if (n[5] >= 2) return 9;
+    if (n[5] == 1) return 10;
+    if (n[6] >= 4) return 11;
+    if (n[6] >= 1) return 12;
+    if (n[7] >= 1) return 13;
+    if (n[8] >= 6) return 14;
+    if (n[8] >= 4) return 15;
+    if (n[8] >= 1) return 16;
+    if (n[9] >= 2) return 17;
+    if (n[9] == 1) return 18;
+    if (n[10] >= 1) return 19;
+    if (n[12] >= 1) return 20;
+    if (n[16] >= 1) return 21;
+    return 0;
+  }
+
+  // Fours keep the squares that make five, threes the squares that make an
+  // open four; the first in window order goes to the low nibble.
+  static uint8_t keySquares(uint8_t lineClass, const std::array<int8_t, WINDOW_SIZE>& after) {
+    int8_t wanted;
+    if (lineClass == 3 || lineClass == 4) {
+      wanted = 2;
+    } else if (lineClass == 5 || lineClass == 6) {
+      wanted = 3;
+    } else {
+      return NO_KEY_SQUARES;
+    }
+    uint8_t key[2] = {CENTRE, CENTRE};
+    int32_t found = 0;
+    for (int32_t p = 0; p < WINDOW_SIZE && found < 2; ++p) {
+      if (after[p] == wanted) key[found++] = static_cast<uint8_t>(p);
+    }
+    return static_cast<uint8_t>(key[0] | key[1] << 4);
+  }
+
+  RuleIndex rule_;
+  LineEntry* table_;
+  std::vector<bool> judged_;
+};
+
+// Move-ordering value of each line class, for squares that are neither a
+// five, an open four, a four-three nor a double three.
+constexpr uint8_t MOVE_WEIGHT[LINE_CLASS_COUNT] = {0, 0, 0, 0, 32, 25, 24, 9, 9, 8, 8,
+                                                   5, 5, 1, 1, 1,  1,  1,  1, 1, 0, 0};
+
+uint8_t threatClassOf(const std::array<int32_t, LINE_CLASS_COUNT>& n) {
+  if (n[2] >= 1) return THREAT_FIVE;
+  if (n[3] >= 1 || n[4] >= 2) return THREAT_OPEN_FOUR;
+  if (n[4] == 1 && n[5] + n[6] >= 1) return THREAT_FOUR_THREE;
+  if (n[4] == 1) return THREAT_FOUR;
+  if (n[5] + n[6] >= 2) return THREAT_DOUBLE_THREE;
+  if (n[5] + n[6] == 1) return THREAT_OPEN_THREE;
+  if (n[7] + n[8] >= 1) return THREAT_CLOSED_THREE;
+  return THREAT_NONE;
+}
+
+uint8_t moveValueOf(uint8_t threat, const int32_t (&classes)[DIRECTION_COUNT]) {
+  switch (threat) {
+    case THREAT_FIVE:
+      return 255;
+    case THREAT_OPEN_FOUR:
+      return 212;
+    case THREAT_FOUR_THREE:
+      return 210;
+    case THREAT_DOUBLE_THREE:
+      return 202;
+    default:
+      break;
+  }
+  int32_t sum = 0;
+  for (int32_t c : classes) sum += MOVE_WEIGHT[c];
+  return static_cast<uint8_t>(sum);
+}
+
+// Under Renju a square that looks forbidden to black is not worth trying,
+// unless it makes a five.
+uint8_t renjuMoveValueOf(uint8_t value, const std::array<int32_t, LINE_CLASS_COUNT>& n) {
+  if (n[2] >= 1) return 255;
+  if (n[1] >= 1 || n[3] + n[4] >= 2 || n[5] + n[6] >= 2) return 0;
+  return value;
+}
+
+void buildComboTables() {
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    int32_t place = 1;
+    for (int32_t i = d; i < DIRECTION_COUNT - 1; ++i) place *= LINE_CLASS_COUNT;
+    for (int32_t c = 0; c < LINE_CLASS_COUNT; ++c) comboStride[d][c] = c * place;
+  }
+  int32_t classes[DIRECTION_COUNT];
+  for (int32_t index = 0; index < COMBO_COUNT; ++index) {
+    std::array<int32_t, LINE_CLASS_COUNT> n{};
+    for (int32_t d = DIRECTION_COUNT - 1, rest = index; d >= 0; --d, rest /= LINE_CLASS_COUNT) {
+      classes[d] = rest % LINE_CLASS_COUNT;
+      ++n[classes[d]];
+    }
+    const uint8_t threat = threatClassOf(n);
+    threatClassTable[index] = threat;
+    moveValueTable[index] = moveValueOf(threat, classes);
+    renjuMoveValueTable[index] = renjuMoveValueOf(moveValueTable[index], n);
+  }
+}
+
+}  // namespace
+
+void initPatternTables() {
+  static std::once_flag built;
+  std::call_once(built, [] {
+    LineTableBuilder(RULE_FREESTYLE, freestyleLineTable).buildAll();
+    LineTableBuilder(RULE_STANDARD, standardLineTable).buildAll();
+    LineTableBuilder(RULE_RENJU, renjuLineTable).buildAll();
+    buildComboTables();
+  });
+}
+
+}  // namespace kestrix

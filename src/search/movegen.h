@@ -1,0 +1,54 @@
+// Kestrix: move generation and ordering.
+//
+// Two generators turn the search's own board into a short list of empty
+// squares, best first. The root generator looks at every empty square and
+// keeps up to 200; the inner one looks only at squares with a stone within
+// two cells and keeps at most 16, which bounds the branching factor of the
+// whole search. Both short-cut forced play: a square that completes five, or
+// the one square that stops the opponent's five, comes back alone.
+//
+// A square's worth for a player is one byte from the move-value tables,
+// indexed by the classes of its four lines in that player's view: 255 a five,
+// 212 an open four (or fours in two lines), 210 four-three, 202 double
+// three, at most 59 otherwise.
+#pragma once
+
+#include <cstdint>
+
+#include "position/pattern_tables.h"
+#include "position/types.h"
+#include "threats/search_record.h"
+
+namespace kestrix {
+
+inline constexpr int32_t VALUE_FIVE = 255;
+inline constexpr int32_t VALUE_OPEN_FOUR = 212;
+inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
+
+template <RuleIndex R>
+inline int32_t moveValue(const SearchRecord& record, Square s, int32_t player) {
+  const LineEntry* lines = lineTableFor<R>(player);
+  const uint16_t(&codes)[DIRECTION_COUNT][4] = record.threatCells[s].lineCode;
+  const int32_t index = comboStride[0][lines[codes[0][player]].lineClass] +
+                        comboStride[1][lines[codes[1][player]].lineClass] +
+                        comboStride[2][lines[codes[2][player]].lineClass] +
+                        comboStride[3][lines[codes[3][player]].lineClass];
+  return moveValueTableFor<R>(player)[index];
+}
+
+// Fills out with up to capacity root moves for player, best first; returns
+// the count (0 when no square is worth anything).
+template <RuleIndex R>
+int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
+
+// The same for an inner node, from the squares near stones only.
+template <RuleIndex R>
+int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
+
+// Orders the record's candidates by score, highest first. The order among
+// equal scores is that of this particular quicksort, and the search depends
+// on it, so it must not be replaced by another sort. Only the first `limit`
+// entries are guaranteed to be in their final place.
+void sortCandidates(SearchRecord& record, int32_t limit = MAX_CELLS);
+
+}  // namespace kestrix

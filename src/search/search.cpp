@@ -1,0 +1,325 @@
+#include "search/search.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "position/line_codes.h"
+#include "search/movegen.h"
+#include "threats/forbidden.h"
+#include "threats/stones.h"
+
+namespace kestrix {
+
+namespace {
+
+// Clock reads are rationed to one per 501 nodes. One counter per rule, kept
+// across searches.
+template <RuleIndex R>
+uint32_t clockCheckCounter = 0;
+inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 500;
+
+inline int32_t fourStones(const PlayerThreats& threats) {
+  return threats.classCount[THREAT_OPEN_FOUR] + threats.classCount[THREAT_FOUR_THREE] +
+         threats.classCount[THREAT_FOUR];
+}
+
+// Moves list[i] to the front, shifting the entries before it up by one.
+inline void moveToFront(Square* list, int32_t i) {
+  const Square m = list[i];
+  for (; i > 0; --i) list[i] = list[i - 1];
+  list[0] = m;
+}
+
+}  // namespace
+
+void prepareSearch(SearchRecord& record, RuleIndex rule) {
+  std::memset(static_cast<void*>(&record.bestMove), 0,
+              sizeof(SearchRecord) - offsetof(SearchRecord, bestMove));
+  initLineCodes(record);
+  const Position& position = record.position;
+  for (int32_t i = 0; i < position.cellCount; ++i) {
+    const int32_t stone = position.cells[i].stone;
+    if (stone == EMPTY) continue;
+    const Square s = static_cast<Square>(i);
+    record.searchKey ^= zobristKey(stone, s);
+    placeStoneByRule[rule](record, s, stone);
+  }
+  record.bestMove = NO_SQUARE;
+}
+
+int32_t evaluate(const SearchRecord& record, int32_t player) {
+  const PlayerThreats& own = record.playerThreats[player];
+  const PlayerThreats& opp = record.playerThreats[opponentOf(player)];
+  const int32_t* ownCount = own.classCount;
+  const int32_t* oppCount = opp.classCount;
+  // The order of the tests matters: the first that holds decides.
+  if (oppCount[THREAT_FIVE] > 0) return LOSS_SCORE;
+  if (fourStones(own) > 0) return WIN_SCORE;  // a five is ours to make now
+  if (oppCount[THREAT_OPEN_FOUR] > 0) return LOSS_SCORE;
+  if (ownCount[THREAT_DOUBLE_THREE] + ownCount[THREAT_OPEN_THREE] > 0 &&
+      oppCount[THREAT_FOUR_THREE] + oppCount[THREAT_FOUR] == 0) {
+    return WIN_SCORE;
+  }
+  if (oppCount[THREAT_FOUR_THREE] + oppCount[THREAT_DOUBLE_THREE] > 0 &&
+      ownCount[THREAT_DOUBLE_THREE] + ownCount[THREAT_OPEN_THREE] + ownCount[THREAT_CLOSED_THREE] ==
+          0) {
+    return LOSS_SCORE;
+  }
+  return own.patternScore - opp.patternScore;
+}
+
+template <RuleIndex R>
+int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t beta,
+                  [[maybe_unused]] Square lastMove, int32_t player) {
+  SearchRecord& record = context.record;
+  TranspositionTable& tt = context.tt;
+  ++record.nodeCount;
+
+  // Step 1: the clock, once every 501 calls. The first iteration always
+  // finishes, so that there is a move to play.
+  if (++clockCheckCounter < R >> CLOCK_CHECK_INTERVAL) {
+    clockCheckCounter<R> = 0;
+    if (record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
+  }
+
+  // Step 2: under Renju a forbidden black stone loses on the spot.
+  if constexpr (R == RULE_RENJU) {
+    if (isForbidden(record, lastMove)) return WIN_SCORE;
+  }
+
+  // Step 3: decided positions and leaves.
+  const int32_t staticValue = evaluate(record, player);
+  if (staticValue == WIN_SCORE || staticValue == LOSS_SCORE || depth <= 0) {
+    ttStore(tt, record.searchKey, static_cast<int8_t>(depth), staticValue, BOUND_EXACT, nullptr, 0);
+    return staticValue;
+  }
+
+  // Step 4: the moves, from the table when this position was seen before.
+  Square list[INNER_MOVES];
+  int32_t count = ttProbeMoves(tt, record.searchKey, list);
+  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES);
+  if (count <= 0) return LOSS_SCORE;
+
+  // The children's entries are known now; start loading them before the
+  // probes below need them.
+  for (int32_t i = 0; i < count; ++i) {
+    if (list[i] < MAX_CELLS) ttPrefetch(tt, record.searchKey ^ zobristKey(player, list[i]));
+  }
+
+  // Step 5.
+  const int32_t opponent = opponentOf(player);
+  const int8_t childDepth = static_cast<int8_t>(depth - 1);
+  int32_t best = LOSS_SCORE;
+  uint8_t bound = BOUND_UPPER;
+  bool pvFound = false;
+
+  // Step 6.
+  for (int32_t i = 0; i < count; ++i) {
+    const Square m = list[i];
+    // 6a: a list from the table may belong to another position.
+    if (static_cast<int16_t>(m) < 0 || m >= record.position.cellCount ||
+        record.threatCells[m].stone != EMPTY) {
+      continue;
+    }
+    const uint64_t moveKey = zobristKey(player, m);
+    record.searchKey ^= moveKey;  // 6b
+    int32_t v = 0;
+    bool searched = false;
+    if (pvFound) {  // 6c
+      int32_t r = ttProbe(tt, record.searchKey, childDepth, -alpha - 1, -alpha);
+      if (r != TT_MISS) {
+        v = -r;
+        searched = true;
+        if (alpha < v && v < beta) {
+          r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
+          searched = r != TT_MISS;
+          if (searched) v = -r;
+        }
+      }
+      if (!searched) {  // 6f
+        placeStone<R>(record, m, player);
+        v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
+        if (alpha < v && v < beta)
+          v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
+        removeStone<R>(record, m);
+      }
+    } else {  // 6d
+      const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
+      if (r != TT_MISS) {
+        v = -r;
+      } else {  // 6e
+        placeStone<R>(record, m, player);
+        v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
+        removeStone<R>(record, m);
+      }
+    }
+    record.searchKey ^= moveKey;  // 6g
+
+    if (v == WIN_SCORE) {  // 6h
+      moveToFront(list, i);
+      ttStore(tt, record.searchKey, static_cast<int8_t>(depth), WIN_SCORE, BOUND_EXACT, list,
+              count);
+      return WIN_SCORE;
+    }
+    if (v == LOSS_SCORE) list[i] = NO_SQUARE;  // 6i: never stored as a move to try
+    if (v >= beta) {                           // 6j
+      ttStore(tt, record.searchKey, static_cast<int8_t>(depth), v, BOUND_LOWER, list, count);
+      return v;
+    }
+    if (v > best) {  // 6k
+      best = v;
+      if (v > alpha) {
+        moveToFront(list, i);
+        pvFound = true;
+        bound = BOUND_EXACT;
+        alpha = v;
+      }
+    }
+  }
+
+  // Step 7.
+  ttStore(tt, record.searchKey, static_cast<int8_t>(depth), best, bound, list, count);
+  return best;
+}
+
+namespace {
+
+// Position of m among the first count entries of list, or -1.
+int32_t findMove(const Square* list, int32_t count, Square m) {
+  for (int32_t j = 0; j < count; ++j) {
+    if (list[j] == m) return j;
+  }
+  return -1;
+}
+
+// One root move at depth d: the table first, under the same windows as a
+// search would use, then the search itself.
+template <RuleIndex R>
+int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alpha, bool pvFound,
+                       int32_t player) {
+  SearchRecord& record = context.record;
+  const int8_t childDepth = static_cast<int8_t>(d - 1);
+  const int32_t opponent = opponentOf(player);
+  const uint64_t key = record.searchKey;
+  if (pvFound) {
+    int32_t r = ttProbe(context.tt, key, childDepth, -alpha - 1, -alpha);
+    if (r != TT_MISS) {
+      const int32_t v = -r;
+      if (v <= alpha || v >= WIN_SCORE) return v;
+      r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
+      if (r != TT_MISS) return -r;
+    }
+  } else {
+    const int32_t r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
+    if (r != TT_MISS) return -r;
+  }
+  placeStone<R>(record, m, player);
+  int32_t v;
+  if (pvFound) {
+    v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
+    if (alpha < v && v < WIN_SCORE)
+      v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
+  } else {
+    v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
+  }
+  removeStone<R>(record, m);
+  return v;
+}
+
+// Iterative deepening over the root moves; returns the move to play. Leaves
+// through SearchTimeout when the clock runs out inside an iteration.
+template <RuleIndex R>
+Square deepen(SearchContext& context, int32_t maxDepth) {
+  SearchRecord& record = context.record;
+  const int32_t player = record.sideToMove;
+  const int32_t generated = generateRootMoves<R>(record, player, record.rootMoves, MAX_ROOT_MOVES);
+  record.rootMoveCount = generated;
+  record.iterationDepth = 1;
+  for (;;) {
+    const int32_t d = record.iterationDepth;
+    // 4a
+    record.iterationStartTime = clockMs();
+    record.nextRootMoveCount = record.rootMoveCount;
+    std::memcpy(record.nextRootMoves, record.rootMoves, sizeof(record.rootMoves));
+    // 4b, 4c
+    if (record.rootMoveCount <= 0) return record.bestMove;
+    if (record.rootMoveCount == 1) {
+      record.bestMove = record.rootMoves[0];
+      return record.bestMove;
+    }
+    // 4d, 4e
+    int32_t alpha = LOSS_SCORE;
+    bool pvFound = false;
+    Square iterationBest = NO_SQUARE;
+    for (int32_t i = 0; i < record.rootMoveCount; ++i) {
+      const Square m = record.rootMoves[i];
+      const uint64_t moveKey = zobristKey(player, m);
+      record.searchKey ^= moveKey;
+      const int32_t v = searchRootMove<R>(context, m, d, alpha, pvFound, player);
+      record.searchKey ^= moveKey;
+      if (v >= WIN_SCORE) {
+        record.bestMove = m;
+        return m;
+      }
+      if (v == LOSS_SCORE) {
+        // A lost move leaves the live part of the list for good.
+        int32_t j = findMove(record.nextRootMoves, record.nextRootMoveCount, m);
+        if (j >= 0) {
+          for (; j + 1 < record.nextRootMoveCount; ++j) {
+            record.nextRootMoves[j] = record.nextRootMoves[j + 1];
+            record.nextRootMoves[j + 1] = m;
+          }
+          --record.nextRootMoveCount;
+        }
+        continue;
+      }
+      if (v > alpha) {
+        iterationBest = m;
+        const int32_t j = findMove(record.nextRootMoves, record.nextRootMoveCount, m);
+        if (j > 0) moveToFront(record.nextRootMoves, j);
+        alpha = v;
+        pvFound = true;
+      }
+    }
+    // 4f, 4g
+    if (iterationBest == NO_SQUARE) return record.bestMove;
+    record.bestMove = iterationBest;
+    // 4h: the next iteration should take at least twice as long as this one.
+    if (2 * (clockMs() - record.iterationStartTime) >= timeRemaining(context.clock)) {
+      return record.bestMove;
+    }
+    // 4i: narrowing.
+    record.nextRootMoveCount = narrowedRootCount(record.nextRootMoveCount, d, generated);
+    // 4j, 4k
+    record.rootMoveCount = record.nextRootMoveCount;
+    std::memcpy(record.rootMoves, record.nextRootMoves, sizeof(record.rootMoves));
+    if (++record.iterationDepth > maxDepth) return record.bestMove;
+  }
+}
+
+}  // namespace
+
+template <RuleIndex R>
+Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
+                  int32_t maxDepth) {
+  prepareSearch(record, R);
+  SearchContext context{record, tt, clock};
+  try {
+    return deepen<R>(context, maxDepth);
+  } catch (const SearchTimeout&) {
+    // The interrupted iteration's results are dropped; the stones it left on
+    // the search's board are rebuilt by the next prepareSearch.
+    return record.bestMove;
+  }
+}
+
+template int32_t alphaBeta<RULE_FREESTYLE>(SearchContext&, int32_t, int32_t, int32_t, Square,
+                                           int32_t);
+template int32_t alphaBeta<RULE_STANDARD>(SearchContext&, int32_t, int32_t, int32_t, Square,
+                                          int32_t);
+template int32_t alphaBeta<RULE_RENJU>(SearchContext&, int32_t, int32_t, int32_t, Square, int32_t);
+
+const SearchRootFn searchRootByRule[RULE_COUNT] = {
+    searchRoot<RULE_FREESTYLE>, searchRoot<RULE_STANDARD>, searchRoot<RULE_RENJU>};
+
+}  // namespace kestrix

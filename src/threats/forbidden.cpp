@@ -1,0 +1,80 @@
+#include "threats/forbidden.h"
+
+#include "position/line_codes.h"
+#include "position/pattern_tables.h"
+
+namespace kestrix {
+
+namespace {
+
+constexpr uint8_t CLASS_OVERLINE_OR_DOUBLE_FOUR = 1;
+constexpr uint8_t CLASS_FIVE = 2;
+
+bool isFour(uint8_t lineClass) {
+  return lineClass == 3 || lineClass == 4;
+}
+bool isThree(uint8_t lineClass) {
+  return lineClass == 5 || lineClass == 6;
+}
+
+bool makesFive(const ThreatCell& cell) {
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    if (renjuLineTable[cell.lineCode[d][BLACK]].lineClass == CLASS_FIVE) return true;
+  }
+  return false;
+}
+
+// A square that turns a three into an open four counts only if black may
+// really play there: it must make no five (the three would then be a four)
+// and must not itself be forbidden.
+bool opensFour(SearchRecord& record, Square s, Square key) {
+  return key != s && !makesFive(record.threatCells[key]) && !isForbidden(record, key);
+}
+
+}  // namespace
+
+bool isForbidden(SearchRecord& record, Square s) {
+  ThreatCell& cell = record.threatCells[s];
+  if (cell.stone != EMPTY && cell.stone != BLACK) return false;
+
+  // The lines as they stand before any temporary stone is put down.
+  LineEntry lines[DIRECTION_COUNT];
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) lines[d] = renjuLineTable[cell.lineCode[d][BLACK]];
+
+  for (const LineEntry& line : lines) {
+    if (line.lineClass == CLASS_FIVE) return false;
+  }
+  int32_t fours = 0;
+  int32_t threes = 0;
+  for (const LineEntry& line : lines) {
+    if (line.lineClass == CLASS_OVERLINE_OR_DOUBLE_FOUR) return true;
+    fours += isFour(line.lineClass);
+    threes += isThree(line.lineClass);
+  }
+  if (fours >= 2) return true;
+  if (threes < 2) return false;
+
+  // Whether a three can become an open four is judged with the stone on s,
+  // so put it there for the rest of the call. Only the codes follow it; the
+  // tallies are neither read nor changed here.
+  const bool placed = cell.stone == EMPTY;
+  if (placed) {
+    cell.stone = BLACK;
+    addStoneCodes(record, s, BLACK);
+  }
+  const Position& position = record.position;
+  int32_t realThrees = 0;
+  for (int32_t d = 0; d < DIRECTION_COUNT && realThrees < 2; ++d) {
+    if (!isThree(lines[d].lineClass)) continue;
+    const Square first = static_cast<Square>(s + position.lineOffset[d][lines[d].keySquares & 15]);
+    const Square second = static_cast<Square>(s + position.lineOffset[d][lines[d].keySquares >> 4]);
+    if (opensFour(record, s, first) || opensFour(record, s, second)) ++realThrees;
+  }
+  if (placed) {
+    takeStoneCodes(record, s, BLACK);
+    cell.stone = EMPTY;
+  }
+  return realThrees == 2;
+}
+
+}  // namespace kestrix

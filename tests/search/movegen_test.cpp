@@ -1,0 +1,207 @@
+#include "search/movegen.h"
+
+#include <gtest/gtest.h>
+
+#include "position/pattern_tables.h"
+#include "search/search.h"
+#include "search/tt.h"
+#include "support/board_picture.h"
+
+namespace kestrix {
+namespace {
+
+class MoveGeneration : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    initPatternTables();
+    initZobristKeys();
+  }
+  Square moves[MAX_ROOT_MOVES];
+};
+
+template <RuleIndex R>
+void expectEmptyBoardLists(int32_t side, int32_t expectedRoot) {
+  auto record = std::make_unique<SearchRecord>();
+  positionInit(record->position, side, side);
+  prepareSearch(*record, R);
+  Square moves[MAX_ROOT_MOVES];
+  EXPECT_EQ(generateMoves<R>(*record, BLACK, moves, INNER_MOVES), 0);
+  EXPECT_EQ(generateRootMoves<R>(*record, BLACK, moves, MAX_ROOT_MOVES), expectedRoot);
+}
+
+TEST_F(MoveGeneration, EmptyBoardsGiveRootMovesOnlyWhereLinesHaveRoom) {
+  // 209 of the 225 squares of 15 x 15 are worth something, cut to 200; on
+  // 5 x 5 no line has room for an open shape.
+  expectEmptyBoardLists<RULE_FREESTYLE>(15, 200);
+  expectEmptyBoardLists<RULE_STANDARD>(15, 200);
+  expectEmptyBoardLists<RULE_RENJU>(15, 200);
+  expectEmptyBoardLists<RULE_FREESTYLE>(5, 0);
+  expectEmptyBoardLists<RULE_RENJU>(5, 0);
+}
+
+TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
+  // Black completes five at (5,1) although white could complete two fives.
+  auto both = recordFromPicture(
+      {
+          "..........",
+          "oxxxx.....",
+          "..........",
+          ".oooo.....",
+          "..........",
+          "......oooo",
+          "..........",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
+  prepareSearch(*both, RULE_FREESTYLE);
+  ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, BLACK, moves, MAX_ROOT_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*both, 5, 1));
+  // White to move takes its own first five, in square order.
+  ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, WHITE, moves, MAX_ROOT_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*both, 0, 3));
+  // With the black four gone, black must block and keeps the last square.
+  auto block = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          ".oooo.....",
+          "..........",
+          "..........",
+          ".xxx......",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
+  prepareSearch(*block, RULE_FREESTYLE);
+  ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*block, BLACK, moves, MAX_ROOT_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*block, 5, 3));
+  // Without the white four, black's open four square comes back alone: the
+  // last of the two in square order.
+  auto four = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          ".oo.......",
+          "..........",
+          "..........",
+          "..xxx.....",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
+  prepareSearch(*four, RULE_FREESTYLE);
+  ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*four, BLACK, moves, MAX_ROOT_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*four, 5, 6));
+}
+
+TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
+  // Black could make an open four, but white's four must be answered: only
+  // the first of its two five squares, in square order, is given.
+  auto record = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..x.......",
+          ".oooo.x...",
+          "..........",
+          "..........",
+          ".xxx......",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
+  prepareSearch(*record, RULE_STANDARD);
+  ASSERT_EQ(generateMoves<RULE_STANDARD>(*record, BLACK, moves, INNER_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
+  // White itself, to move, takes its five at once.
+  ASSERT_EQ(generateMoves<RULE_STANDARD>(*record, WHITE, moves, INNER_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
+  // Without fours, the first open-four square near stones comes back alone
+  // (the root would take the last one).
+  auto quiet = recordFromPicture(
+      {
+          "..........",
+          "..........",
+          "..........",
+          "..........",
+          "....o.....",
+          "..........",
+          "..xxx.....",
+          "..........",
+          "..........",
+          "..........",
+      },
+      BLACK);
+  prepareSearch(*quiet, RULE_FREESTYLE);
+  ASSERT_EQ(generateMoves<RULE_FREESTYLE>(*quiet, BLACK, moves, INNER_MOVES), 1);
+  EXPECT_EQ(moves[0], squareAt(*quiet, 1, 6));
+  // White, to move there, gets a full list of at most 16 squares, all empty
+  // and near stones.
+  const int32_t count = generateMoves<RULE_FREESTYLE>(*quiet, WHITE, moves, INNER_MOVES);
+  EXPECT_EQ(count, INNER_MOVES);
+  for (int32_t i = 0; i < count; ++i) {
+    EXPECT_EQ(quiet->threatCells[moves[i]].stone, EMPTY);
+    EXPECT_GT(quiet->threatCells[moves[i]].nearStones, 0);
+  }
+}
+
+TEST(SortCandidates, TiesFollowTheQuicksortNotSquareOrder) {
+  auto record = std::make_unique<SearchRecord>();
+  const Candidate input[] = {{5, 10}, {7, 11}, {5, 12}, {7, 13}};
+  record->candidateCount = 4;
+  std::copy(std::begin(input), std::end(input), record->candidates);
+  sortCandidates(*record);
+  // Worked by hand through the pivot-and-hole partition: the later 7 comes
+  // first and the earlier 5 last.
+  const Square expected[] = {13, 11, 12, 10};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(record->candidates[i].square, expected[i]) << i;
+
+  // Larger inputs: always descending, and nothing lost.
+  record->candidateCount = 300;
+  for (int i = 0; i < 300; ++i) {
+    record->candidates[i] =
+        Candidate{static_cast<int16_t>((i * 7919) % 61), static_cast<Square>(i)};
+  }
+  sortCandidates(*record);
+  int32_t squareSum = 0;
+  for (int i = 0; i < 300; ++i) {
+    squareSum += record->candidates[i].square;
+    if (i > 0) {
+      ASSERT_GE(record->candidates[i - 1].score, record->candidates[i].score);
+    }
+  }
+  EXPECT_EQ(squareSum, 299 * 300 / 2);
+}
+
+TEST(SortCandidates, APartialSortAgreesWithTheFullOneOnItsPrefix) {
+  // The move generators sort only as far as they copy; the prefix must be
+  // exactly the full sort's, ties included.
+  auto full = std::make_unique<SearchRecord>();
+  auto partial = std::make_unique<SearchRecord>();
+  uint32_t seed = 12345;
+  for (int round = 0; round < 50; ++round) {
+    const int32_t count = 1 + round * 7;
+    for (int32_t i = 0; i < count; ++i) {
+      seed = seed * 1103515245u + 12345u;
+      full->candidates[i] =
+          Candidate{static_cast<int16_t>((seed >> 16) % 9), static_cast<Square>(i)};
+      partial->candidates[i] = full->candidates[i];
+    }
+    full->candidateCount = partial->candidateCount = count;
+    sortCandidates(*full);
+    sortCandidates(*partial, INNER_MOVES);
+    for (int32_t i = 0; i < count && i < INNER_MOVES; ++i) {
+      ASSERT_EQ(partial->candidates[i].square, full->candidates[i].square) << round << " " << i;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace kestrix
