@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "search/search.h"
+
 namespace kestrix {
 
 int32_t moveBudget(int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn) {
@@ -69,12 +71,11 @@ Square chooseMove(Session& session) {
   const Square opening = openingMove(session);
   if (opening != NO_SQUARE) return opening;
 
+  // The one place where the manager's rule picks a search family.
   ttClear(session.table);
-  // The root search of the current rule goes here, between the wipe of the
-  // table and the fallback:
-  //   searchRootByRule[ruleIndex](record, table, clock, MAX_SEARCH_DEPTH),
-  // returning its move unless it is NO_SQUARE. Until it is linked in, every
-  // move past the opening is the fallback's.
+  const Square searched = searchRootByRule[session.settings.ruleIndex](
+      session.record, session.table, session.clock, MAX_SEARCH_DEPTH);
+  if (searched != NO_SQUARE) return searched;
 
   return fallbackMove(session);
 }

@@ -56,10 +56,14 @@ class Dialogues(unittest.TestCase):
         self.assertRegex(lines[0], r'^name="Kestrix", version="\d{8}", author="[^",=]+", '
                                    r'country="[^",=]+", email="[^",=]+"$')
         # On an odd square board every spiral order starts in the centre, so
-        # the opening and the fallback (three stones) both play 7,7.
-        self.assertEqual(lines[1:], [
+        # the opening plays 7,7. The three-stone BOARD position is searched:
+        # any empty square will do here.
+        searched = lines[8]
+        self.assertRegex(searched, r"^\d+,\d+$")
+        self.assertNotIn(searched, ("1,1", "2,2", "3,3"))
+        self.assertEqual(lines[1:8] + lines[9:], [
             "OK", "7,7", "3,3", "OK", "ERROR There is no chess at [3,3].", "OK",
-            "UNKNOWN bogus  line", "7,7", "ERROR Minimal board size is 5*5",
+            "UNKNOWN bogus  line", "ERROR Minimal board size is 5*5",
             "ERROR bad TURN parameters"])
         self.assertNotIn(b"\r", output)
 
