@@ -118,5 +118,27 @@ TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
   EXPECT_TRUE(forbidden(closed, closed.marked[2]));
 }
 
+TEST(Forbidden, GivesUpWhereTheRecursionWouldRunForSeconds) {
+  // Diagonal chains of black stones over a whole 32 x 32 board: every empty
+  // square holds threes whose open-four squares hold threes again, and so on.
+  auto record = testing::emptyRecord(32, 32);
+  const std::string_view rows[2] = {"..xx..", ".x..x."};
+  for (int32_t y = 0; y < 32; ++y) {
+    for (int32_t x = 0; x < 32; ++x) {
+      if (rows[y % 2][(x + 2 * (y / 2)) % 6] == 'x') {
+        placeStoneByRule[RULE_RENJU](*record, static_cast<Square>(y * 32 + x), BLACK);
+      }
+    }
+  }
+  const PictureBoard board{std::move(record)};
+  // Settling (26, 29) takes some fourteen million calls and finds it
+  // forbidden; the test stops within its budget and lets the move stand.
+  EXPECT_FALSE(forbidden(board, at(board, 26, 29)));
+  // Squares settled within the budget keep their answers, some of them after
+  // a dozen levels of recursion.
+  EXPECT_TRUE(forbidden(board, at(board, 27, 3)));
+  EXPECT_FALSE(forbidden(board, at(board, 24, 1)));
+}
+
 }  // namespace
 }  // namespace kestrix
