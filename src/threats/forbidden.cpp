@@ -12,8 +12,8 @@ constexpr uint8_t CLASS_FIVE = 2;
 
 // Calls that one test may make, itself and all its recursion together. A
 // real game never comes near: the worst crowded boards we could build took
-// about 500 calls on 15 x 15 and 11000 on 22 x 22. Boards of 32 x 32 laid
-// out in regular rows of black stones took millions (over a second), and
+// about 500 calls on 15 x 15 and 11000 on 22 x 22. Boards of 32 x 32 tiled
+// with small patterns of black stones took millions (over a second), and
 // the recursion has no clock check, so past this budget (a few milliseconds)
 // the test gives up and lets the move stand rather than make the engine
 // late. Counting calls, not time, keeps the search the same everywhere.

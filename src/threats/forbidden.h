@@ -7,10 +7,11 @@
 // with a temporary stone. The record is left bit for bit as it was.
 //
 // Each level of the recursion fills one more empty square, so it is never
-// deeper than the board has empty squares, at about a hundred bytes of stack
-// a level. Its work can still grow exponentially on large boards crowded with
-// interlocking threes, so one test makes at most a fixed number of calls and
-// answers "not forbidden" when it runs out (see CALL_BUDGET).
+// deeper than the board has empty squares, at 100 to 400 bytes of stack a
+// level (optimised to sanitized builds). Its work can still grow
+// exponentially on large boards crowded with interlocking threes, so one test
+// makes at most a fixed number of calls and lets the move stand when it runs
+// out (see CALL_BUDGET).
 #pragma once
 
 #include "position/types.h"
