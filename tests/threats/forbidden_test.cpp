@@ -49,6 +49,7 @@ struct Picture {
 };
 
 TEST(Forbidden, OverlinesAndDoubleFours) {
+  // clang-format off
   const Picture board = {
       ".............",
       ".xxx1xx..xxx.",  // 1: six in a row
@@ -58,12 +59,16 @@ TEST(Forbidden, OverlinesAndDoubleFours) {
       "...x.x2x.x...",  // 2: x.xxx.x, two fours in one line
       ".............",
       ".xxx3........",  // 3: two open fours
-      "....x........", "....x........", "....x........",
+      "....x........",
+      "....x........",
+      "....x........",
       ".xxx4o.......",  // 4: a four and an open four
       ".............",
       ".xxxoxx......",  // white and neutral stones where black would overline
-      ".............", ".xxx#xx......",
+      ".............",
+      ".xxx#xx......",
   };
+  // clang-format on
   for (char mark : {'1', '2', '3', '4'}) EXPECT_TRUE(board.forbidden(mark)) << mark;
   EXPECT_TRUE(board.forbidden(3, 3));
   // One four at a time is allowed, and only black is ever forbidden.
@@ -78,9 +83,17 @@ TEST(Forbidden, FiveOutweighsEveryProhibition) {
   // 1 makes an overline in its column and fours on both diagonals, and
   // either a five in its row or, with the row capped, nothing that saves it.
   for (const std::string_view row : {"xxxx1....", "oxxx1...."}) {
+    // clang-format off
     const Picture board = {
-        "....x..x.", "....x.x..", "....xx...", row, "....xx...", "....x.x..", "....x..x.",
+        "....x..x.",
+        "....x.x..",
+        "....xx...",
+        row,
+        "....xx...",
+        "....x.x..",
+        "....x..x.",
     };
+    // clang-format on
     EXPECT_EQ(board.forbidden('1'), row[0] == 'o') << row;
   }
 }
@@ -88,7 +101,16 @@ TEST(Forbidden, FiveOutweighsEveryProhibition) {
 TEST(Forbidden, WhiteStonesAndMarksCapThrees) {
   // 1 makes a three in its column and, unless capped, an open three in its row.
   for (const std::string_view row : {"..xx1....", ".oxx1....", ".#xx1...."}) {
-    const Picture board = {".........", "....x....", "....x....", row, ".........", "........."};
+    // clang-format off
+    const Picture board = {
+        ".........",
+        "....x....",
+        "....x....",
+        row,
+        ".........",
+        ".........",
+    };
+    // clang-format on
     EXPECT_EQ(board.forbidden('1'), row[1] == '.') << row;
   }
 }
@@ -97,12 +119,20 @@ TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
   // 1 makes a three in its column and, capped by the white stone, a three in
   // its row whose only open-four square is 2. On the right-hand board 2 is a
   // double four, so that three can never open.
+  // clang-format off
   const Picture board = {
-      "........................", "........................", "..................x.....",
-      "..................x..x..", ".....x...........xx.x...", ".....x...........x.x....",
-      ".o.xx12......o.xx34.....", "........................", "........................",
+      "........................",
+      "........................",
+      "..................x.....",
+      "..................x..x..",
+      ".....x...........xx.x...",
+      ".....x...........x.x....",
+      ".o.xx12......o.xx34.....",
+      "........................",
+      "........................",
       "........................",
   };
+  // clang-format on
   EXPECT_TRUE(board.forbidden('1'));
   EXPECT_FALSE(board.forbidden('2'));
   EXPECT_FALSE(board.forbidden('3'));
@@ -112,10 +142,10 @@ TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
 TEST(Forbidden, GivesUpWhereTheRecursionWouldRunForSeconds) {
   // Diagonal chains of black stones over a whole 32 x 32 board: every empty
   // square holds threes whose open-four squares hold threes again, and so on.
+  const std::string_view tile[2] = {"..xx..", ".x..x."};
   std::vector<std::string> rows(32, std::string(32, '.'));
   for (int32_t y = 0; y < 32; ++y) {
-    for (int32_t x = 0; x < 32; ++x)
-      rows[y][x] = (y % 2 ? ".x..x." : "..xx..")[(x + y / 2 * 2) % 6];
+    for (int32_t x = 0; x < 32; ++x) rows[y][x] = tile[y % 2][(x + y / 2 * 2) % 6];
   }
   const Picture board(rows);
   // Settling (26, 29) takes some fourteen million calls and finds it
