@@ -32,9 +32,10 @@ struct Picture {
 
   // The test's answer for (x, y), after checking that asking changed nothing.
   bool forbidden(int32_t x, int32_t y) const {
-    const std::string before = testing::snapshot(*record);
+    testing::Snapshot before;
+    before.take(*record);
     const bool answer = isForbidden(*record, static_cast<Square>(y * record->position.width + x));
-    EXPECT_TRUE(testing::snapshot(*record) == before) << "changed by the test of " << x << "," << y;
+    EXPECT_TRUE(before.matches(*record)) << "changed by the test of " << x << "," << y;
     return answer;
   }
   bool forbidden(char mark) const {

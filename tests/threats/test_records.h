@@ -1,7 +1,8 @@
 // Test helpers: an empty search record built the way the search builds one,
-// and a byte copy of everything the stone operations may change.
+// and a byte copy of everything on it that the stone operations may change.
 #pragma once
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -19,11 +20,21 @@ inline std::unique_ptr<SearchRecord> emptyRecord(int32_t width, int32_t height) 
   return record;
 }
 
-inline std::string snapshot(const SearchRecord& record) {
-  return std::string(reinterpret_cast<const char*>(record.threatCells),
-                     sizeof(record.threatCells)) +
-         std::string(reinterpret_cast<const char*>(record.playerThreats),
-                     sizeof(record.playerThreats));
-}
+// A byte copy of everything on a record that the stone operations may change.
+// Kept and refilled by the caller, so that long runs allocate nothing.
+struct Snapshot {
+  std::string bytes;
+
+  void take(const SearchRecord& record) {
+    bytes.assign(reinterpret_cast<const char*>(record.playerThreats), sizeof(record.playerThreats));
+    bytes.append(reinterpret_cast<const char*>(record.threatCells),
+                 record.position.cellCount * sizeof(ThreatCell));
+  }
+  bool matches(const SearchRecord& record) const {
+    return std::memcmp(bytes.data(), record.playerThreats, sizeof(record.playerThreats)) == 0 &&
+           std::memcmp(bytes.data() + sizeof(record.playerThreats), record.threatCells,
+                       bytes.size() - sizeof(record.playerThreats)) == 0;
+  }
+};
 
 }  // namespace kestrix::testing
