@@ -2,7 +2,6 @@
 
 #include <array>
 #include <mutex>
-#include <vector>
 
 #include "position/line_codes.h"
 #include "threats/search_record.h"
@@ -20,6 +19,7 @@ int32_t comboStride[DIRECTION_COUNT][LINE_CLASS_COUNT];
 static_assert(sizeof(freestyleLineTable) == 4 * LINE_CODE_COUNT);
 static_assert(sizeof(threatClassTable) == COMBO_COUNT);
 static_assert(LINE_CODE_COUNT == 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3);
+static_assert(sizeof(comboStride) == DIRECTION_COUNT * LINE_CLASS_COUNT * 4);
 static_assert(COMBO_COUNT ==
               LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT);
 
@@ -38,10 +38,16 @@ struct Window {
   uint8_t digit[WINDOW_SIZE];
 };
 
+// Window positions from the lowest base-3 digit of a code to the highest:
+// the nearest cells first, the negative side before the positive one.
+constexpr int32_t POSITION_BY_DIGIT[WINDOW_SIZE - 1] = {4, 6, 3, 7, 2, 8, 1, 9, 0, 10};
+
 Window decodeWindow(int32_t code) {
   Window window{};
-  for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
-    window.digit[p] = p == CENTRE ? DIGIT_OWN : static_cast<uint8_t>(code / DIGIT_WEIGHT[p] % 3);
+  window.digit[CENTRE] = DIGIT_OWN;
+  for (int32_t p : POSITION_BY_DIGIT) {
+    window.digit[p] = static_cast<uint8_t>(code % 3);
+    code /= 3;
   }
   return window;
 }
@@ -82,16 +88,18 @@ int32_t lineWeight(RuleIndex rule, const Window& window) {
 // the recursion ends after at most ten levels; each code is judged once.
 class LineTableBuilder {
  public:
-  LineTableBuilder(RuleIndex rule, LineEntry* table)
-      : rule_(rule), table_(table), judged_(LINE_CODE_COUNT, false) {}
+  LineTableBuilder(RuleIndex rule, LineEntry* table) : rule_(rule), table_(table) {}
 
   void buildAll() {
+    for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) table_[code].lineClass = UNJUDGED;
     for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) classOf(code);
   }
 
  private:
+  static constexpr uint8_t UNJUDGED = 0xff;
+
   uint8_t classOf(int32_t code) {
-    if (!judged_[code]) judge(code);
+    if (table_[code].lineClass == UNJUDGED) judge(code);
     return table_[code].lineClass;
   }
 
@@ -118,7 +126,6 @@ class LineTableBuilder {
       entry.keySquares = keySquares(entry.lineClass, after);
     }
     table_[code] = entry;
-    judged_[code] = true;
   }
 
   uint8_t classFromCounts(const std::array<int32_t, LINE_CLASS_COUNT>& n,
@@ -177,7 +184,6 @@ class LineTableBuilder {
 
   RuleIndex rule_;
   LineEntry* table_;
-  std::vector<bool> judged_;
 };
 
 // Move-ordering value of each line class, for squares that are neither a

@@ -30,6 +30,11 @@
 
 namespace kestrix {
 
+// Codes fit the 16-bit slots, and a cell stays small enough that the cells
+// a stone touches share few cache lines.
+static_assert(LINE_CODE_COUNT <= 65536);
+static_assert(sizeof(ThreatCell) == 34);
+
 namespace stones_detail {
 
 // Under Renju the owner picks the table; an array lookup keeps that free of

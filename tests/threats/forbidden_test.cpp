@@ -2,120 +2,160 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "test_records.h"
 
 namespace kestrix {
 namespace {
 
-using testing::boardFromPicture;
-using testing::PictureBoard;
-using testing::RecordSnapshot;
+// A Renju board drawn as text, top row first: 'x' black, 'o' white, '#' a
+// neutral mark; digits mark empty squares asked about.
+struct Picture {
+  std::vector<std::string> rows;
+  std::unique_ptr<SearchRecord> record;
 
-// The test's answer, after checking that asking changed nothing.
-bool forbidden(const PictureBoard& board, Square s) {
-  const RecordSnapshot before(*board.record);
-  const bool answer = isForbidden(*board.record, s);
-  EXPECT_TRUE(before.matches(*board.record)) << "record changed by the test of " << s;
-  return answer;
-}
+  Picture(std::initializer_list<std::string_view> picture)
+      : Picture(std::vector<std::string>(picture.begin(), picture.end())) {}
+  explicit Picture(std::vector<std::string> picture) : rows(std::move(picture)) {
+    record = testing::emptyRecord(static_cast<int32_t>(rows[0].size()),
+                                  static_cast<int32_t>(rows.size()));
+    Square s = 0;
+    for (const std::string& row : rows) {
+      for (char c : row) {
+        const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
+        if (stone != EMPTY) placeStoneByRule[RULE_RENJU](*record, s, stone);
+        ++s;
+      }
+    }
+  }
 
-Square at(const PictureBoard& board, int32_t x, int32_t y) {
-  return static_cast<Square>(y * board.record->position.width + x);
-}
+  // The test's answer for (x, y), after checking that asking changed nothing.
+  bool forbidden(int32_t x, int32_t y) const {
+    testing::Snapshot before;
+    before.take(*record);
+    const bool answer = isForbidden(*record, static_cast<Square>(y * record->position.width + x));
+    EXPECT_TRUE(before.matches(*record)) << "changed by the test of " << x << "," << y;
+    return answer;
+  }
+  bool forbidden(char mark) const {
+    for (size_t y = 0; y < rows.size(); ++y) {
+      const size_t x = rows[y].find(mark);
+      if (x != std::string::npos)
+        return forbidden(static_cast<int32_t>(x), static_cast<int32_t>(y));
+    }
+    ADD_FAILURE() << "no square marked " << mark;
+    return false;
+  }
+};
 
 TEST(Forbidden, OverlinesAndDoubleFours) {
-  const auto board =
-      boardFromPicture(RULE_RENJU, {
-                                       ".............",
-                                       ".xxx1xx..xxx.",  // 1: six in a row
-                                       ".............",
-                                       ".xxxxxx......",  // a standing overline
-                                       ".............",
-                                       "...x.x2x.x...",  // 2: x.xxx.x, two fours in one line
-                                       ".............",
-                                       ".xxx3........",  // 3: open four twice
-                                       "....x........",
-                                       "....x........",
-                                       "....x........",
-                                       ".xxx4o.......",  // 4: a four and an open four
-                                       ".............",
-                                   });
-  EXPECT_TRUE(forbidden(board, board.marked[1]));
-  EXPECT_TRUE(forbidden(board, at(board, 3, 3)));
-  EXPECT_TRUE(forbidden(board, board.marked[2]));
-  EXPECT_TRUE(forbidden(board, board.marked[3]));
-  EXPECT_TRUE(forbidden(board, board.marked[4]));
-  // One four at a time is allowed.
-  EXPECT_FALSE(forbidden(board, at(board, 8, 1)));
-  EXPECT_FALSE(forbidden(board, at(board, 0, 7)));
-  EXPECT_FALSE(forbidden(board, at(board, 12, 1)));
+  // clang-format off
+  const Picture board = {
+      ".............",
+      ".xxx1xx..xxx.",  // 1: six in a row
+      ".............",
+      ".xxxxxx......",  // a standing overline
+      ".............",
+      "...x.x2x.x...",  // 2: x.xxx.x, two fours in one line
+      ".............",
+      ".xxx3........",  // 3: two open fours
+      "....x........",
+      "....x........",
+      "....x........",
+      ".xxx4o.......",  // 4: a four and an open four
+      ".............",
+      ".xxxoxx......",  // white and neutral stones where black would overline
+      ".............",
+      ".xxx#xx......",
+  };
+  // clang-format on
+  for (char mark : {'1', '2', '3', '4'}) EXPECT_TRUE(board.forbidden(mark)) << mark;
+  EXPECT_TRUE(board.forbidden(3, 3));
+  // One four at a time is allowed, and only black is ever forbidden.
+  EXPECT_FALSE(board.forbidden(4, 13));
+  EXPECT_FALSE(board.forbidden(4, 15));
+  EXPECT_FALSE(board.forbidden(8, 1));
+  EXPECT_FALSE(board.forbidden(12, 1));
+  EXPECT_FALSE(board.forbidden(0, 7));
 }
 
 TEST(Forbidden, FiveOutweighsEveryProhibition) {
   // 1 makes an overline in its column and fours on both diagonals, and
   // either a five in its row or, with the row capped, nothing that saves it.
   for (const std::string_view row : {"xxxx1....", "oxxx1...."}) {
-    const auto board = boardFromPicture(RULE_RENJU, {
-                                                        "....x..x.",
-                                                        "....x.x..",
-                                                        "....xx...",
-                                                        row,
-                                                        "....xx...",
-                                                        "....x.x..",
-                                                        "....x..x.",
-                                                    });
-    EXPECT_EQ(forbidden(board, board.marked[1]), row[0] == 'o') << row;
+    // clang-format off
+    const Picture board = {
+        "....x..x.",
+        "....x.x..",
+        "....xx...",
+        row,
+        "....xx...",
+        "....x.x..",
+        "....x..x.",
+    };
+    // clang-format on
+    EXPECT_EQ(board.forbidden('1'), row[0] == 'o') << row;
   }
 }
 
-TEST(Forbidden, WhiteAndNeutralStonesAreNeverForbidden) {
-  const auto board =
-      boardFromPicture(RULE_RENJU, {
-                                       "...........",
-                                       ".xxxoxx....",
-                                       "...........",
-                                       ".xxx#xx....",
-                                       "...........",
-                                       ".xxx1x#....",  // blocked by the mark: a plain four
-                                       "...........",
-                                   });
-  EXPECT_FALSE(forbidden(board, at(board, 4, 1)));
-  EXPECT_FALSE(forbidden(board, at(board, 4, 3)));
-  EXPECT_FALSE(forbidden(board, board.marked[1]));
+TEST(Forbidden, WhiteStonesAndMarksCapThrees) {
+  // 1 makes a three in its column and, unless capped, an open three in its row.
+  for (const std::string_view row : {"..xx1....", ".oxx1....", ".#xx1...."}) {
+    // clang-format off
+    const Picture board = {
+        ".........",
+        "....x....",
+        "....x....",
+        row,
+        ".........",
+        ".........",
+    };
+    // clang-format on
+    EXPECT_EQ(board.forbidden('1'), row[1] == '.') << row;
+  }
 }
 
 TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
   // 1 makes a three in its column and, capped by the white stone, a three in
-  // its row whose only open-four square is 2.
-  const auto open = boardFromPicture(RULE_RENJU, {
-                                                     "............",
-                                                     "............",
-                                                     "............",
-                                                     "............",
-                                                     ".....x......",
-                                                     ".....x......",
-                                                     ".o.xx12.....",
-                                                     "............",
-                                                     "............",
-                                                     "............",
-                                                 });
-  EXPECT_TRUE(forbidden(open, open.marked[1]));
-  EXPECT_FALSE(forbidden(open, open.marked[2]));
-  // The same, but 2 is now a double four: the row three can never open.
-  const auto closed = boardFromPicture(RULE_RENJU, {
-                                                       "............",
-                                                       "............",
-                                                       "......x.....",
-                                                       "......x..x..",
-                                                       ".....xx.x...",
-                                                       ".....x.x....",
-                                                       ".o.xx12.....",
-                                                       "............",
-                                                       "............",
-                                                       "............",
-                                                   });
-  EXPECT_FALSE(forbidden(closed, closed.marked[1]));
-  EXPECT_TRUE(forbidden(closed, closed.marked[2]));
+  // its row whose only open-four square is 2. On the right-hand board 2 is a
+  // double four, so that three can never open.
+  // clang-format off
+  const Picture board = {
+      "........................",
+      "........................",
+      "..................x.....",
+      "..................x..x..",
+      ".....x...........xx.x...",
+      ".....x...........x.x....",
+      ".o.xx12......o.xx34.....",
+      "........................",
+      "........................",
+      "........................",
+  };
+  // clang-format on
+  EXPECT_TRUE(board.forbidden('1'));
+  EXPECT_FALSE(board.forbidden('2'));
+  EXPECT_FALSE(board.forbidden('3'));
+  EXPECT_TRUE(board.forbidden('4'));
+}
+
+TEST(Forbidden, GivesUpWhereTheRecursionWouldRunForSeconds) {
+  // Diagonal chains of black stones over a whole 32 x 32 board: every empty
+  // square holds threes whose open-four squares hold threes again, and so on.
+  const std::string_view tile[2] = {"..xx..", ".x..x."};
+  std::vector<std::string> rows(32, std::string(32, '.'));
+  for (int32_t y = 0; y < 32; ++y) {
+    for (int32_t x = 0; x < 32; ++x) rows[y][x] = tile[y % 2][(x + y / 2 * 2) % 6];
+  }
+  const Picture board(rows);
+  // Settling (26, 29) takes some fourteen million calls and finds it
+  // forbidden; the test stops within its budget and lets the move stand.
+  EXPECT_FALSE(board.forbidden(26, 29));
+  // Squares settled within the budget keep their answers, some of them after
+  // a dozen levels of recursion.
+  EXPECT_TRUE(board.forbidden(27, 3));
+  EXPECT_FALSE(board.forbidden(24, 1));
 }
 
 }  // namespace
