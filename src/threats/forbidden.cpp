@@ -13,11 +13,12 @@ constexpr uint8_t CLASS_FIVE = 2;
 // Calls that one test may make, itself and all its recursion together. A
 // real game never comes near: the worst crowded boards we could build took
 // about 500 calls on 15 x 15 and 11000 on 22 x 22. Boards of 32 x 32 tiled
-// with small patterns of black stones took millions (over a second), and
-// the recursion has no clock check, so past this budget (a few milliseconds)
-// the test gives up and lets the move stand rather than make the engine
-// late. Counting calls, not time, keeps the search the same everywhere.
-constexpr int32_t CALL_BUDGET = 1 << 16;
+// with small patterns of black stones took millions (over a second). The
+// recursion has no clock check and the search asks at every Renju node, so
+// the budget keeps even 501 nodes of such calls (one clock check apart)
+// within the 100 ms the move budget holds in reserve. Counting calls, not
+// time, keeps the search the same everywhere.
+constexpr int32_t CALL_BUDGET = 1 << 12;
 
 struct Probe {
   SearchRecord& record;
@@ -98,7 +99,12 @@ bool forbiddenAt(Probe& probe, Square s) {
 bool isForbidden(SearchRecord& record, Square s) {
   Probe probe{record, CALL_BUDGET};
   const bool forbidden = forbiddenAt(probe, s);
-  return forbidden && probe.callsLeft >= 0;
+  if (probe.callsLeft >= 0) return forbidden;
+  // Not settled within the budget: assume what is worse for the engine. As
+  // black it keeps off the square, so it never risks a forbidden move; as
+  // white it lets black play there, so it never counts on a threat being
+  // out of black's reach.
+  return record.sideToMove == BLACK;
 }
 
 }  // namespace kestrix

@@ -10,8 +10,9 @@
 // deeper than the board has empty squares, at 100 to 400 bytes of stack a
 // level (optimised to sanitized builds). Its work can still grow
 // exponentially on large boards crowded with interlocking threes, so one test
-// makes at most a fixed number of calls and lets the move stand when it runs
-// out (see CALL_BUDGET).
+// makes at most a fixed number of calls; a square it cannot settle within
+// them counts as whatever is worse for the engine (forbidden when the engine
+// plays black, allowed when it plays white; see CALL_BUDGET).
 #pragma once
 
 #include "position/types.h"

@@ -149,8 +149,12 @@ TEST(Forbidden, GivesUpWhereTheRecursionWouldRunForSeconds) {
     for (int32_t x = 0; x < 32; ++x) rows[y][x] = tile[y % 2][(x + y / 2 * 2) % 6];
   }
   const Picture board(rows);
-  // Settling (26, 29) takes some fourteen million calls and finds it
-  // forbidden; the test stops within its budget and lets the move stand.
+  // Settling (26, 29) takes some fourteen million calls. The test stops
+  // within its budget and assumes the worse for the engine: forbidden when
+  // it plays black, allowed when it plays white.
+  board.record->sideToMove = BLACK;
+  EXPECT_TRUE(board.forbidden(26, 29));
+  board.record->sideToMove = WHITE;
   EXPECT_FALSE(board.forbidden(26, 29));
   // Squares settled within the budget keep their answers, some of them after
   // a dozen levels of recursion.
