@@ -45,6 +45,7 @@ TEST_F(CommandLoop, BoardSizesAndTheirRefusals) {
 }
 
 TEST_F(CommandLoop, MoveRequestsBeforeAnyStartSetUpTheImplicitBoard) {
+  moveQuickly();
   const Lines lines = run("BEGIN\nEND\n");
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2), IMPLICIT_BOARD);
@@ -61,6 +62,7 @@ TEST_F(CommandLoop, ImplicitBoardDescribesTheCurrentSettingsOnce) {
 }
 
 TEST_F(CommandLoop, RefusedStartKeepsTheBoardAndItsStones) {
+  moveQuickly();
   const Lines lines = run("START 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n");
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[2], "ERROR Minimal board size is 5*5");
@@ -168,6 +170,7 @@ TEST_F(CommandLoop, MatchLimitZeroMeansNoLimit) {
 }
 
 TEST_F(CommandLoop, BoardListIsTheWholePosition) {
+  moveQuickly();
   // An undo sent as BOARD: the stone at 9,9 is gone, and the stones the
   // engine already knew are not refused.
   const Lines lines =

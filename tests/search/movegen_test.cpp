@@ -41,20 +41,15 @@ TEST_F(MoveGeneration, EmptyBoardsGiveRootMovesOnlyWhereLinesHaveRoom) {
 
 TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
   // Black completes five at (5,1) although white could complete two fives.
-  auto both = recordFromPicture(
-      {
-          "..........",
-          "oxxxx.....",
-          "..........",
-          ".oooo.....",
-          "..........",
-          "......oooo",
-          "..........",
-          "..........",
-          "..........",
-          "..........",
-      },
-      BLACK);
+  auto both = recordFromPicture(R"(
+..........
+oxxxx.....
+..........
+.oooo.....
+..........
+......oooo
+)",
+                                BLACK, 10, 10);
   prepareSearch(*both, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*both, 5, 1));
@@ -62,39 +57,31 @@ TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, WHITE, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*both, 0, 3));
   // With the black four gone, black must block and keeps the last square.
-  auto block = recordFromPicture(
-      {
-          "..........",
-          "..........",
-          "..........",
-          ".oooo.....",
-          "..........",
-          "..........",
-          ".xxx......",
-          "..........",
-          "..........",
-          "..........",
-      },
-      BLACK);
+  auto block = recordFromPicture(R"(
+..........
+..........
+..........
+.oooo.....
+..........
+..........
+.xxx......
+)",
+                                 BLACK, 10, 10);
   prepareSearch(*block, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*block, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*block, 5, 3));
   // Without the white four, black's open four square comes back alone: the
   // last of the two in square order.
-  auto four = recordFromPicture(
-      {
-          "..........",
-          "..........",
-          "..........",
-          ".oo.......",
-          "..........",
-          "..........",
-          "..xxx.....",
-          "..........",
-          "..........",
-          "..........",
-      },
-      BLACK);
+  auto four = recordFromPicture(R"(
+..........
+..........
+..........
+.oo.......
+..........
+..........
+..xxx.....
+)",
+                                BLACK, 10, 10);
   prepareSearch(*four, RULE_FREESTYLE);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*four, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*four, 5, 6));
@@ -103,20 +90,16 @@ TEST_F(MoveGeneration, RootShortCutsFivesBlocksAndOpenFours) {
 TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   // Black could make an open four, but white's four must be answered: only
   // the first of its two five squares, in square order, is given.
-  auto record = recordFromPicture(
-      {
-          "..........",
-          "..........",
-          "..x.......",
-          ".oooo.x...",
-          "..........",
-          "..........",
-          ".xxx......",
-          "..........",
-          "..........",
-          "..........",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+..........
+..........
+..x.......
+.oooo.x...
+..........
+..........
+.xxx......
+)",
+                                  BLACK, 10, 10);
   prepareSearch(*record, RULE_STANDARD);
   ASSERT_EQ(generateMoves<RULE_STANDARD>(*record, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
@@ -125,20 +108,16 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
   // Without fours, the first open-four square near stones comes back alone
   // (the root would take the last one).
-  auto quiet = recordFromPicture(
-      {
-          "..........",
-          "..........",
-          "..........",
-          "..........",
-          "....o.....",
-          "..........",
-          "..xxx.....",
-          "..........",
-          "..........",
-          "..........",
-      },
-      BLACK);
+  auto quiet = recordFromPicture(R"(
+..........
+..........
+..........
+..........
+....o.....
+..........
+..xxx.....
+)",
+                                 BLACK, 10, 10);
   prepareSearch(*quiet, RULE_FREESTYLE);
   ASSERT_EQ(generateMoves<RULE_FREESTYLE>(*quiet, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*quiet, 1, 6));

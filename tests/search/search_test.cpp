@@ -48,30 +48,44 @@ class Search : public ::testing::Test {
 };
 
 TEST_F(Search, CompletesFiveBeforeAnythingElse) {
-  auto record = recordFromPicture(
-      {"............", "oxxxx.......", "............", ".oooo.......", "............",
-       "............", "............", "............", "............", "............"},
-      BLACK);
+  auto record = recordFromPicture(R"(
+............
+oxxxx.......
+............
+.oooo.......
+)",
+                                  BLACK, 12, 10);
   for (const RuleIndex rule : {RULE_FREESTYLE, RULE_STANDARD, RULE_RENJU}) {
     EXPECT_EQ(search(*record, rule, 6), squareAt(*record, 5, 1)) << rule;
   }
 }
 
 TEST_F(Search, BlocksTheOnlySquareOfAFour) {
-  auto record = recordFromPicture(
-      {"............", "............", "...xoooo....", "............", "....x.......",
-       "....x.......", "............", "............", "............", "............"},
-      BLACK);
+  auto record = recordFromPicture(R"(
+............
+............
+...xoooo....
+............
+....x.......
+....x.......
+)",
+                                  BLACK, 12, 10);
   for (const RuleIndex rule : {RULE_FREESTYLE, RULE_STANDARD, RULE_RENJU}) {
     EXPECT_EQ(search(*record, rule, 6), squareAt(*record, 8, 2)) << rule;
   }
 }
 
 TEST_F(Search, MakesAnOpenFourWhenNothingMustBeBlocked) {
-  auto record = recordFromPicture(
-      {"............", "............", "....oo......", "............", "...xxx......",
-       "............", "......o.....", "............", "............", "............"},
-      BLACK);
+  auto record = recordFromPicture(R"(
+............
+............
+....oo......
+............
+...xxx......
+............
+......o.....
+)",
+                                  BLACK, 12, 10);
   const Square move = search(*record, RULE_FREESTYLE, 6);
   EXPECT_TRUE(move == squareAt(*record, 2, 4) || move == squareAt(*record, 6, 4))
       << squareName(*record, move);
@@ -80,22 +94,17 @@ TEST_F(Search, MakesAnOpenFourWhenNothingMustBeBlocked) {
 TEST_F(Search, FindsAndPlaysAWinByFours) {
   // A four on (4,7) forces (5,8), then (6,7) makes two fours (or the same
   // two moves the other way round). No single move wins at once.
-  auto record = recordFromPicture(
-      {
-          "............",
-          "............",
-          "............",
-          "o.....o.....",
-          ".x....x.....",
-          "..x..oxo....",
-          "...x..x.....",
-          "..ox.x......",
-          "............",
-          "............",
-          "............",
-          "............",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+............
+............
+............
+o.....o.....
+.x....x.....
+..x..oxo....
+...x..x.....
+..ox.x......
+)",
+                                  BLACK, 12, 12);
   prepareSearch(*record, RULE_FREESTYLE);
   for (int32_t s = 0; s < record->position.cellCount; ++s) {
     if (record->threatCells[s].stone != EMPTY) continue;
@@ -116,25 +125,22 @@ TEST_F(Search, FindsAndPlaysAWinByFours) {
 TEST_F(Search, ReturnsThePreviousMoveWhenEveryMoveLoses) {
   // White has two four-three squares, (3,2) and (11,12); black has only
   // loose stones and cannot stop both. Depth 1 does not see it, depth 2 does.
-  auto record = recordFromPicture(
-      {
-          "...............",
-          "...............",
-          "ooo............",
-          "...............",
-          "...o...........",
-          "...o...........",
-          "...............",
-          ".......x.......",
-          "...............",
-          "...........o...",
-          "...........o...",
-          "...............",
-          "............ooo",
-          "...............",
-          "...............",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+...............
+...............
+ooo............
+...............
+...o...........
+...o...........
+...............
+.......x.......
+...............
+...........o...
+...........o...
+...............
+............ooo
+)",
+                                  BLACK, 15, 15);
   const Square shallow = search(*record, RULE_FREESTYLE, 1);
   ASSERT_NE(shallow, NO_SQUARE);
   EXPECT_EQ(search(*record, RULE_FREESTYLE, 4), shallow);
@@ -144,25 +150,17 @@ TEST_F(Search, ReturnsThePreviousMoveWhenEveryMoveLoses) {
 TEST_F(Search, DropsLostRootMovesForGood) {
   // One four-three square for white at (3,2): far-away moves lose at depth
   // 2 and must not appear in any later iteration's list.
-  auto record = recordFromPicture(
-      {
-          "...............",
-          "...............",
-          "ooo............",
-          "...............",
-          "...o...........",
-          "...o...........",
-          "...............",
-          ".......x.......",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+...............
+...............
+ooo............
+...............
+...o...........
+...o...........
+...............
+.......x.......
+)",
+                                  BLACK, 15, 15);
   const Square move = search(*record, RULE_FREESTYLE, 4);
   ASSERT_NE(move, NO_SQUARE);
   const Square far = squareAt(*record, 13, 13);
@@ -176,20 +174,19 @@ TEST_F(Search, DropsLostRootMovesForGood) {
 }
 
 TEST_F(Search, AnswersASingleCandidateWithoutSearching) {
-  auto record = recordFromPicture(
-      {
-          "..........",
-          "..........",
-          ".oooo.....",
-          "..........",
-          "....x.....",
-          "....x.....",
-          "..........",
-          "..........",
-          "..........",
-          "#########.",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+..........
+..........
+.oooo.....
+..........
+....x.....
+....x.....
+..........
+..........
+..........
+#########.
+)",
+                                  BLACK, 10, 10);
   // (0,2) and (5,2) both complete white's five; the root keeps the last.
   EXPECT_EQ(search(*record, RULE_FREESTYLE, 10), squareAt(*record, 5, 2));
   EXPECT_EQ(record->nodeCount, 0);
@@ -198,10 +195,14 @@ TEST_F(Search, AnswersASingleCandidateWithoutSearching) {
 TEST_F(Search, ExactlyFiveDoesNotCountSix) {
   // The gap on row 1 makes six for black: a win in free-style only. Under
   // exactly five black must block white's four instead.
-  auto record = recordFromPicture(
-      {"............", "xxx.xx......", "............", "............", "...xoooo....",
-       "............", "............", "............", "............", "............"},
-      BLACK);
+  auto record = recordFromPicture(R"(
+............
+xxx.xx......
+............
+............
+...xoooo....
+)",
+                                  BLACK, 12, 10);
   EXPECT_EQ(search(*record, RULE_FREESTYLE, 4), squareAt(*record, 3, 1));
   const Square standard = search(*record, RULE_STANDARD, 4);
   EXPECT_EQ(standard, squareAt(*record, 8, 4));
@@ -210,22 +211,21 @@ TEST_F(Search, ExactlyFiveDoesNotCountSix) {
 TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
   // (5,5) is a double three for black: the natural attack in free-style,
   // forbidden in Renju.
-  auto black = recordFromPicture(
-      {
-          "............",
-          "............",
-          "............",
-          "............",
-          "............",
-          "...xx.......",
-          "............",
-          ".....x......",
-          ".....x......",
-          "............",
-          ".o......o...",
-          "..........o.",
-      },
-      BLACK);
+  auto black = recordFromPicture(R"(
+............
+............
+............
+............
+............
+...xx.......
+............
+.....x......
+.....x......
+............
+.o......o...
+..........o.
+)",
+                                 BLACK, 12, 12);
   const Square forbidden = squareAt(*black, 5, 5);
   prepareSearch(*black, RULE_RENJU);
   ASSERT_TRUE(isForbidden(*black, forbidden));
@@ -238,10 +238,13 @@ TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
 
   // White's gap makes six: a five for white under Renju, none under exactly
   // five.
-  auto white = recordFromPicture(
-      {"............", "ooo.oo......", "............", "....xxx.....", "............",
-       "............", "............", "............", "............", "............"},
-      WHITE);
+  auto white = recordFromPicture(R"(
+............
+ooo.oo......
+............
+....xxx.....
+)",
+                                 WHITE, 12, 10);
   EXPECT_EQ(search(*white, RULE_RENJU, 3), squareAt(*white, 3, 1));
   // Under exactly five the gap is worth nothing: white must stop black's
   // open three on row 3 instead.
@@ -251,25 +254,17 @@ TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
 }
 
 TEST_F(Search, NodeCountsRepeatAcrossTableWipes) {
-  auto record = recordFromPicture(
-      {
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "......o........",
-          "......x........",
-          "......xo.......",
-          ".....o..x......",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-          "...............",
-      },
-      BLACK);
+  auto record = recordFromPicture(R"(
+...............
+...............
+...............
+...............
+......o........
+......x........
+......xo.......
+.....o..x......
+)",
+                                  BLACK, 15, 15);
   int64_t nodes[3];
   Square moves[3];
   for (int run = 0; run < 3; ++run) {

@@ -43,6 +43,10 @@ class MoveChoice : public ::testing::Test {
   void board(int32_t width, int32_t height, uint32_t seed = 1) {
     setupBoard(*session, width, height, true);
     session->random.seed(seed);
+    // Searched moves in a few milliseconds: these tests judge the choice, not
+    // the play.
+    session->settings.timeout_turn = 100;
+    session->settings.time_left = 1000;
   }
   std::string play() {
     const size_t before = sink.size();
@@ -54,6 +58,8 @@ class MoveChoice : public ::testing::Test {
     const Position& p = session->record.position;
     return p.cells[y * p.width + x].stone;
   }
+
+  void SetUp() override { initSession(*session); }
 
   CaptureSink sink;
   std::unique_ptr<Session> session = std::make_unique<Session>(sink);

@@ -135,6 +135,9 @@ class PipeSource final : public ByteSource {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
+  // Searched moves in a few milliseconds, for tests that judge answers, not
+  // play. (time_left shows in no answer line.)
+  void moveQuickly() { engine->session.settings.time_left = 1000; }
   void TearDown() override {
     if (live.joinable()) finishLive();
   }
