@@ -47,9 +47,9 @@ void prepareSearch(SearchRecord& record, RuleIndex rule) {
   record.bestMove = NO_SQUARE;
 }
 
-int32_t evaluate(const SearchRecord& record, int32_t player) {
-  const PlayerThreats& own = record.playerThreats[player];
-  const PlayerThreats& opp = record.playerThreats[opponentOf(player)];
+int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
+  const PlayerThreats& own = tallies[player];
+  const PlayerThreats& opp = tallies[opponentOf(player)];
   const int32_t* ownCount = own.classCount;
   const int32_t* oppCount = opp.classCount;
   // The order of the tests matters: the first that holds decides.
@@ -68,6 +68,45 @@ int32_t evaluate(const SearchRecord& record, int32_t player) {
   return own.patternScore - opp.patternScore;
 }
 
+int32_t evaluate(const SearchRecord& record, int32_t player) {
+  return evaluate(record.playerThreats, player);
+}
+
+namespace {
+
+// Step 1 of every node: the clock, once every 501 calls. The first
+// iteration always finishes, so that there is a move to play.
+template <RuleIndex R>
+inline void checkClock(const SearchContext& context) {
+  uint32_t& counter = clockCheckCounter<R>;
+  if (++counter <= CLOCK_CHECK_INTERVAL) return;
+  counter = 0;
+  if (context.record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
+}
+
+// alphaBeta at depth 0 for the move m of `mover`, the key already folded
+// in, without putting the stone on the board: the same steps, counted as a
+// node the same way, with the tallies placeStone would leave. Most nodes are
+// leaves, and a leaf needs only those tallies.
+template <RuleIndex R>
+int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
+  SearchRecord& record = context.record;
+  ++record.nodeCount;
+  checkClock<R>(context);
+  if constexpr (R == RULE_RENJU) {
+    // The test answers the same for an empty square as for one holding the
+    // black stone; a white stone is never forbidden.
+    if (mover == BLACK && isForbidden(record, m)) return WIN_SCORE;
+  }
+  PlayerThreats tallies[4];
+  tallyAfterPlacing<R>(record, m, mover, tallies);
+  const int32_t value = evaluate(tallies, opponentOf(mover));
+  ttStore(context.tt, record.searchKey, 0, value, BOUND_EXACT, nullptr, 0);
+  return value;
+}
+
+}  // namespace
+
 template <RuleIndex R>
 int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t beta,
                   [[maybe_unused]] Square lastMove, int32_t player) {
@@ -75,12 +114,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   TranspositionTable& tt = context.tt;
   ++record.nodeCount;
 
-  // Step 1: the clock, once every 501 calls. The first iteration always
-  // finishes, so that there is a move to play.
-  if (++clockCheckCounter < R >> CLOCK_CHECK_INTERVAL) {
-    clockCheckCounter<R> = 0;
-    if (record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
-  }
+  checkClock<R>(context);  // step 1
 
   // Step 2: under Renju a forbidden black stone loses on the spot.
   if constexpr (R == RULE_RENJU) {
@@ -136,7 +170,10 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
           if (searched) v = -r;
         }
       }
-      if (!searched) {  // 6f
+      if (!searched && childDepth <= 0) {  // 6f at a leaf
+        v = -leafValue<R>(context, m, player);
+        if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
+      } else if (!searched) {  // 6f
         placeStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
@@ -147,6 +184,8 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
       if (r != TT_MISS) {
         v = -r;
+      } else if (childDepth <= 0) {  // 6e at a leaf
+        v = -leafValue<R>(context, m, player);
       } else {  // 6e
         placeStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);

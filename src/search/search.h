@@ -39,6 +39,7 @@ struct SearchContext {
 void prepareSearch(SearchRecord& record, RuleIndex rule);
 
 int32_t evaluate(const SearchRecord& record, int32_t player);
+int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player);
 
 // Score of the node for `player`, who is to move; lastMove is the square of
 // the stone that led here (only Renju reads it). Throws SearchTimeout when

@@ -37,6 +37,10 @@ struct ThreatCell {
   uint8_t stone;
   uint8_t nearStones;  // stones within distance 2 on the eight rays
   uint16_t lineCode[DIRECTION_COUNT][4];
+  // For a stone, the four-line table index of its line classes; 0 on an
+  // empty square. Kept so that a change in one line finds the stone's old
+  // and new threat class without looking up the other three lines again.
+  int32_t comboIndex;
 };
 
 struct PlayerThreats {

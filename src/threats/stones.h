@@ -22,6 +22,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "position/line_codes.h"
 #include "position/pattern_tables.h"
@@ -33,7 +34,7 @@ namespace kestrix {
 // Codes fit the 16-bit slots, and a cell stays small enough that the cells
 // a stone touches share few cache lines.
 static_assert(LINE_CODE_COUNT <= 65536);
-static_assert(sizeof(ThreatCell) == 34);
+static_assert(sizeof(ThreatCell) == 40);
 
 namespace stones_detail {
 
@@ -52,60 +53,62 @@ inline const LineEntry* stoneLineTable(int32_t stone) {
 }
 
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
-// standing on a cell with these codes.
-template <RuleIndex R>
-inline void scoreStone(SearchRecord& record, const ThreatCell& cell, int32_t q, int32_t sign) {
+// standing on this cell to the tallies. With Commit false the cell is only
+// read.
+template <RuleIndex R, bool Commit>
+inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int32_t sign) {
   const LineEntry* table = stoneLineTable<R>(q);
   const LineEntry e0 = table[cell.lineCode[0][q]];
   const LineEntry e1 = table[cell.lineCode[1][q]];
   const LineEntry e2 = table[cell.lineCode[2][q]];
   const LineEntry e3 = table[cell.lineCode[3][q]];
-  PlayerThreats& threats = record.playerThreats[q];
+  PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
-  const int32_t combo = comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
-                        comboStride[2][e2.lineClass] + comboStride[3][e3.lineClass];
+  const int32_t combo = sign > 0 ? comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
+                                       comboStride[2][e2.lineClass] + comboStride[3][e3.lineClass]
+                                 : cell.comboIndex;
   threats.classCount[threatClassTable[combo]] += sign;
+  if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
 }
 
 // Changes line d of one cell near the placed or removed stone by the given
 // amounts in slots 1 and 2, and moves the contribution of the cell's own
-// stone along with it.
-template <RuleIndex R>
-inline void shiftRayCell(SearchRecord& record, ThreatCell& cell, int32_t d, int32_t blackDelta,
+// stone along with it. With Commit false only the tallies change.
+template <RuleIndex R, bool Commit>
+inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, int32_t blackDelta,
                          int32_t whiteDelta) {
   uint16_t* codes = cell.lineCode[d];
   const int32_t q = cell.stone;
-  if (q == EMPTY) {
+  const int32_t oldCode = codes[q];
+  if constexpr (Commit) {
     codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
     codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
-    return;
   }
+  // EMPTY and NEUTRAL read slots 0 and 3, which never change.
+  if (q != BLACK && q != WHITE) return;
   const LineEntry* table = stoneLineTable<R>(q);
-  const LineEntry before = table[codes[q]];
-  codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
-  codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
-  const LineEntry after = table[codes[q]];
-  PlayerThreats& threats = record.playerThreats[q];
+  const LineEntry before = table[oldCode];
+  const LineEntry after = table[oldCode + (q == BLACK ? blackDelta : whiteDelta)];
+  PlayerThreats& threats = tallies[q];
   threats.patternScore += after.lineWeight - before.lineWeight;
   if (before.lineClass == after.lineClass) return;
-  int32_t combo = 0;
-  for (int32_t e = 0; e < DIRECTION_COUNT; ++e) {
-    combo += comboStride[e][table[cell.lineCode[e][q]].lineClass];
-  }
-  const int32_t comboBefore =
-      combo - comboStride[d][after.lineClass] + comboStride[d][before.lineClass];
+  const int32_t comboBefore = cell.comboIndex;
+  const int32_t combo =
+      comboBefore + comboStride[d][after.lineClass] - comboStride[d][before.lineClass];
+  if constexpr (Commit) cell.comboIndex = combo;
   --threats.classCount[threatClassTable[comboBefore]];
   ++threats.classCount[threatClassTable[combo]];
 }
 
-// The walk shared by placeStone (sign +1) and removeStone (sign -1) for a
-// stone of player p on s: every cell within five on the four lines.
-template <RuleIndex R, int32_t Sign>
-inline void shiftLines(SearchRecord& record, Square s, int32_t p) {
+// The walk shared by placeStone (sign +1), removeStone (sign -1) and
+// tallyAfterPlacing for a stone of player p on s: every cell within five on
+// the four lines.
+template <RuleIndex R, int32_t Sign, bool Commit>
+inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, Square s, int32_t p) {
   const int32_t black = Sign * SLOT_DIGIT[p][BLACK];
   const int32_t white = Sign * SLOT_DIGIT[p][WHITE];
   forEachLineNeighbour(record.position, s, [&](Square r, int32_t d, int32_t weight) {
-    shiftRayCell<R>(record, record.threatCells[r], d, black * weight, white * weight);
+    shiftRayCell<R, Commit>(tallies, record.threatCells[r], d, black * weight, white * weight);
   });
 }
 
@@ -121,8 +124,8 @@ inline void placeStone(SearchRecord& record, Square s, int32_t player) {
     ++record.threatCells[geometry.neighbours[i]].nearStones;
   }
   // s's own codes describe the other stones only, so they are already final.
-  stones_detail::scoreStone<R>(record, cell, player, +1);
-  stones_detail::shiftLines<R, +1>(record, s, player);
+  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
+  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, s, player);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
@@ -135,8 +138,19 @@ inline void removeStone(SearchRecord& record, Square s) {
   for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
     --record.threatCells[geometry.neighbours[i]].nearStones;
   }
-  stones_detail::scoreStone<R>(record, cell, player, -1);
-  stones_detail::shiftLines<R, -1>(record, s, player);
+  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
+  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, s, player);
+}
+
+// The tallies that placeStone (record, s, player) would leave, written to
+// `tallies` while the record stays as it is. The search judges its leaves
+// this way: a leaf needs the tallies after its move, never the board.
+template <RuleIndex R>
+inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
+                              PlayerThreats (&tallies)[4]) {
+  std::memcpy(tallies, record.playerThreats, sizeof(tallies));
+  stones_detail::scoreStone<R, false>(tallies, record.threatCells[s], player, +1);
+  stones_detail::shiftLines<R, +1, false>(record, tallies, s, player);
 }
 
 using PlaceStoneFn = void (*)(SearchRecord&, Square, int32_t);

@@ -85,9 +85,15 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
       do s = static_cast<Square>(random() % cells);
       while (record->threatCells[s].stone != EMPTY);
       const int32_t player = random() % 8 == 0 ? NEUTRAL : BLACK + random() % 2;
-      // Tried and taken back first, as the search does.
+      // Tried and taken back first, as the search does; the tallies a leaf
+      // reckons without placing must be the ones placing leaves.
       before.take(*record);
+      PlayerThreats reckoned[4];
+      tallyAfterPlacing<R>(*record, s, player, reckoned);
+      ASSERT_TRUE(before.matches(*record)) << "reckoning at " << s << " changed the record";
       placeStone<R>(*record, s, player);
+      ASSERT_EQ(std::memcmp(reckoned, record->playerThreats, sizeof(reckoned)), 0)
+          << "reckoned tallies at " << s;
       removeStone<R>(*record, s);
       ASSERT_TRUE(before.matches(*record)) << "place and remove at " << s;
       placeStoneByRule[R](*record, s, player);
