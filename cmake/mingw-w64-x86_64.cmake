@@ -21,6 +21,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # -static takes libstdc++, libgcc and winpthread from their static archives.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# Release programs are stripped, so the .exe the tests run is byte for byte
+# the one that is shipped.
+set(CMAKE_EXE_LINKER_FLAGS_RELEASE_INIT "-s")
 
 # Debian's wine64 package keeps the 64-bit loader and the server out of PATH.
 if(NOT CMAKE_CROSSCOMPILING_EMULATOR)
