@@ -4,7 +4,9 @@ KESTRIX_ENGINE is the command that starts the engine (for a Windows build
 under Wine: the Wine loader, then the .exe), KESTRIX_LINE_END the line end
 every answer must carry (LF or CRLF) and KESTRIX_REFEREE the referee script;
 ctest sets all three. The same dialogues thus hold for every build, line for
-line apart from the line end.
+line apart from the line end. KESTRIX_REFERENCE_ENGINE, when set, names
+another build that must give the same answers (with the line end
+KESTRIX_REFERENCE_LINE_END, LF by default).
 """
 
 import os
@@ -23,6 +25,10 @@ ENGINE_COMMAND = os.environ.get("KESTRIX_ENGINE", "build/release/pbrain-kestrix"
 ENGINE = shlex.split(ENGINE_COMMAND)
 LINE_END = {"LF": b"\n", "CRLF": b"\r\n"}[os.environ.get("KESTRIX_LINE_END", "LF")]
 REFEREE = os.environ.get("KESTRIX_REFEREE", "tools/referee.py")
+# Optional: another build to compare with, and its line end.
+REFERENCE = os.environ.get("KESTRIX_REFERENCE_ENGINE", "")
+REFERENCE_LINE_END = {"LF": b"\n", "CRLF": b"\r\n"}[
+    os.environ.get("KESTRIX_REFERENCE_LINE_END", "LF")]
 ANSWER = re.compile(
     r'OK|-?\d+,-?\d+|(ERROR|UNKNOWN|MESSAGE) .*|name="Kestrix", version="\d{8}", .*', re.S)
 
@@ -137,35 +143,69 @@ class Dialogues(unittest.TestCase):
             "OK"])
 
 
+WORDS = ["START", "RECTSTART", "TURN", "BEGIN", "BOARD", "DONE", "INFO", "ABOUT", "RESTART",
+         "TAKEBACK", "PLAY", "timeout_turn", "time_left", "timeout_match", "max_memory", "rule"]
+
+
+def random_input(rng, words=WORDS):
+    pieces = []
+    for _ in range(rng.randrange(1, 60)):
+        kind = rng.random()
+        if kind < 0.5:
+            numbers = [str(rng.choice([rng.randrange(-3, 40), rng.randrange(-2**40, 2**40)]))
+                       for _ in range(rng.randrange(0, 4))]
+            separator = rng.choice([",", " ", ", ", ""])
+            pieces.append(rng.choice(words) + " " + separator.join(numbers))
+        elif kind < 0.8:
+            pieces.append(",".join(str(rng.randrange(-2, 34)) for _ in range(3)))
+        else:
+            pieces.append(bytes(rng.randrange(256) for _ in range(rng.randrange(0, 3000)))
+                          .decode("latin-1"))
+    return rng.choice(["\n", "\r\n"]).join(pieces)
+
+
 class Robustness(unittest.TestCase):
-    WORDS = ["START", "RECTSTART", "TURN", "BEGIN", "BOARD", "DONE", "INFO", "ABOUT", "RESTART",
-             "TAKEBACK", "PLAY", "timeout_turn", "time_left", "timeout_match", "max_memory", "rule"]
-
-    def random_input(self, rng):
-        pieces = []
-        for _ in range(rng.randrange(1, 60)):
-            kind = rng.random()
-            if kind < 0.5:
-                numbers = [str(rng.choice([rng.randrange(-3, 40), rng.randrange(-2**40, 2**40)]))
-                           for _ in range(rng.randrange(0, 4))]
-                separator = rng.choice([",", " ", ", ", ""])
-                pieces.append(rng.choice(self.WORDS) + " " + separator.join(numbers))
-            elif kind < 0.8:
-                pieces.append(",".join(str(rng.randrange(-2, 34)) for _ in range(3)))
-            else:
-                pieces.append(bytes(rng.randrange(256) for _ in range(rng.randrange(0, 3000)))
-                              .decode("latin-1"))
-        return rng.choice(["\n", "\r\n"]).join(pieces)
-
     def test_arbitrary_input_never_crashes_or_hangs(self):
         rng = random.Random(20240601)
         for round in range(100):
-            text = self.random_input(rng)
+            text = random_input(rng)
             status, output = converse(text)
             self.assertEqual(status, 0, (round, text[:200]))
             for line in lines_of(output):
                 self.assertRegex(line, ANSWER, round)
                 self.assertLess(len(line), 1040)
+
+
+@unittest.skipUnless(REFERENCE, "no reference build given (KESTRIX_REFERENCE_ENGINE)")
+class SameAsReferenceBuild(unittest.TestCase):
+    """Another build of the engine (the Linux one, for the Windows build)
+    must answer everything that does not depend on time or chance with the
+    very same lines: every error text, echo and refusal."""
+
+    MOVE_REQUESTS = (b"begin", b"turn", b"board")
+
+    def without_move_requests(self, text):
+        # A move depends on the clock and on a seed drawn from it. The first
+        # word is what the engine compares: C white space, at most 20 bytes.
+        kept = []
+        for line in text.encode("latin-1").split(b"\n"):
+            words = line.split()
+            if not words or words[0][:20].lower() not in self.MOVE_REQUESTS:
+                kept.append(line)
+        return b"\n".join(kept)
+
+    def test_answers_match_line_for_line(self):
+        rng = random.Random(20240917)
+        words = [w for w in WORDS if w.lower().encode() not in self.MOVE_REQUESTS + (b"about",)]
+        for round in range(40):
+            text = self.without_move_requests(random_input(rng, words))
+            status, output = converse(text)
+            done = subprocess.run(shlex.split(REFERENCE), input=text, capture_output=True,
+                                  timeout=30)
+            self.assertEqual(status, done.returncode, round)
+            expected = done.stdout.replace(REFERENCE_LINE_END, b"\n")
+            self.assertEqual(lines_of(output), expected.decode("latin-1").split("\n")[:-1],
+                             (round, text[:200]))
 
 
 class RefereeGames(unittest.TestCase):
