@@ -13,6 +13,7 @@ import os
 import pty
 import random
 import re
+import select
 import shlex
 import subprocess
 import sys
@@ -120,7 +121,12 @@ class Dialogues(unittest.TestCase):
         except OSError as error:
             self.skipTest(f"no pseudo-terminal here: {error}")
         proc = subprocess.Popen(ENGINE, stdin=follower, stdout=subprocess.PIPE)
-        # The warning comes before the engine reads anything.
+        # The warning comes before the engine reads anything; without it the
+        # engine would wait for commands, so do not wait for ever.
+        if not select.select([proc.stdout], [], [], 20)[0]:
+            proc.kill()
+            proc.wait()
+            self.fail("no warning on a terminal")
         warning = proc.stdout.readline()
         if LINE_END == b"\r\n":
             # A Windows console on a terminal (Wine's) puts it into raw mode
