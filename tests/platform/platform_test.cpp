@@ -46,13 +46,16 @@ TEST(PlatformMemory, ResidentSizeFollowsTouchedMemory) {
   EXPECT_EQ(block[BLOCK - 1], 1);
 }
 
-// Uses about `frames` x 64 KiB of stack, each frame written so it is really
-// committed, and returns a sum the compiler cannot work out ahead.
+// Uses about `frames` x 64 KiB of stack, one byte written on every page so
+// the pages are really committed. Each frame is read again after the call
+// below it returns, so no frame can be folded into the next.
 int64_t useStack(int frames) {
   volatile char frame[64 << 10];
-  std::memset(const_cast<char*>(frame), frames & 0x7f, sizeof(frame));
-  if (frames <= 1) return frame[0];
-  return frame[sizeof(frame) - 1] + useStack(frames - 1);
+  const char mark = static_cast<char>(frames & 0x7f);
+  for (size_t i = 0; i < sizeof(frame); i += 4096) frame[i] = mark;
+  frame[sizeof(frame) - 1] = mark;
+  const int64_t below = frames > 1 ? useStack(frames - 1) : 0;
+  return below + frame[0] + frame[sizeof(frame) - 1] - mark;
 }
 
 struct StackRun {
