@@ -25,7 +25,10 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "=== setting up the Wine prefix $WINEPREFIX"
   mkdir -p "$WINEPREFIX"
   # No .NET or HTML engine is needed, so their install prompts never come.
-  WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+  if ! WINEDLLOVERRIDES="mscoree,mshtml=" "$WINE" wineboot -i </dev/null >/dev/null 2>&1; then
+    echo "Wine could not set up $WINEPREFIX" >&2
+    exit 1
+  fi
 fi
 # Our Wine server (and the services it keeps) goes when the script ends.
 trap '"$WINESERVER" -k >/dev/null 2>&1 || true' EXIT
