@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a Release build with warnings as errors,
-# then a build with the address and undefined-behaviour sanitizers.
+# then a build with the address and undefined-behaviour sanitizers; then
+# the Windows build, tested under Wine (tools/check-windows.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,5 @@ for preset in ci-release ci-sanitize; do
     "build/$preset/kestrix-bench" --expect "$(cat bench/signature)"
   fi
 done
+bash tools/check-windows.sh
 echo "=== all tests passed"
