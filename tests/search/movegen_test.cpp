@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "position/pattern_tables.h"
 #include "search/search.h"
 #include "search/tt.h"
@@ -159,25 +162,52 @@ TEST(SortCandidates, TiesFollowTheQuicksortNotSquareOrder) {
   EXPECT_EQ(squareSum, 299 * 300 / 2);
 }
 
-TEST(SortCandidates, APartialSortAgreesWithTheFullOneOnItsPrefix) {
-  // The move generators sort only as far as they copy; the prefix must be
-  // exactly the full sort's, ties included.
-  auto full = std::make_unique<SearchRecord>();
-  auto partial = std::make_unique<SearchRecord>();
+// The quicksort as it is usually written, with a hole and two scans; the
+// generators' sort must leave every candidate where this one does.
+void holeAndScanSort(Candidate* c, int32_t lo, int32_t hi) {
+  while (lo < hi) {
+    const Candidate pivot = c[lo];
+    int32_t left = lo;
+    int32_t right = hi;
+    for (;;) {
+      while (right > left && c[right].score <= pivot.score) --right;
+      if (right == left) break;
+      c[left++] = c[right];
+      while (left < right && c[left].score >= pivot.score) ++left;
+      if (left == right) break;
+      c[right] = c[left];
+    }
+    c[left] = pivot;
+    holeAndScanSort(c, lo, left - 1);
+    lo = left + 1;
+  }
+}
+
+TEST(SortCandidates, LeavesEveryCandidateWhereTheHoleAndScanQuicksortDoes) {
+  auto record = std::make_unique<SearchRecord>();
+  std::vector<Candidate> expected;
   uint32_t seed = 12345;
-  for (int round = 0; round < 50; ++round) {
-    const int32_t count = 1 + round * 7;
+  for (int round = 0; round < 400; ++round) {
+    // Few distinct scores make many ties, which is where sorts differ.
+    const int32_t count = 1 + round % 150;
+    const int32_t spread = 1 + round % 23;
+    expected.resize(count);
     for (int32_t i = 0; i < count; ++i) {
       seed = seed * 1103515245u + 12345u;
-      full->candidates[i] =
-          Candidate{static_cast<int16_t>((seed >> 16) % 9), static_cast<Square>(i)};
-      partial->candidates[i] = full->candidates[i];
+      expected[i] = Candidate{static_cast<int16_t>((seed >> 16) % spread), static_cast<Square>(i)};
     }
-    full->candidateCount = partial->candidateCount = count;
-    sortCandidates(*full);
-    sortCandidates(*partial, INNER_MOVES);
-    for (int32_t i = 0; i < count && i < INNER_MOVES; ++i) {
-      ASSERT_EQ(partial->candidates[i].square, full->candidates[i].square) << round << " " << i;
+    holeAndScanSort(expected.data(), 0, count - 1);
+    for (const int32_t limit : {INNER_MOVES, MAX_CELLS}) {
+      record->candidateCount = count;
+      for (int32_t i = 0; i < count; ++i) record->candidates[i] = expected[i];
+      // Sort the same input again: restore the unsorted order first.
+      std::sort(record->candidates, record->candidates + count,
+                [](const Candidate& a, const Candidate& b) { return a.square < b.square; });
+      sortCandidates(*record, limit);
+      for (int32_t i = 0; i < std::min(count, limit); ++i) {
+        ASSERT_EQ(record->candidates[i].square, expected[i].square)
+            << "round " << round << ", limit " << limit << ", place " << i;
+      }
     }
   }
 }
