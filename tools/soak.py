@@ -38,7 +38,7 @@ TURN_LIMITS = [100, 200, 300, 500]
 MATCH_TURN_LIMITS = [300, 500]
 MATCH_LIMITS = [15000, 30000]
 MEMORY_LIMITS = [52428800, 104857600, 367001600]
-GAMES_PER_PROCESS = 4
+GAMES_PER_PROCESS = (2, 12)  # a tournament runner keeps one process for a whole match
 MAX_PLIES = 150  # a game this long is adjourned: short games cover more openings
 UNDO_CHANCE = 0.03
 INFO_CHANGE_CHANCE = 0.05
@@ -240,6 +240,7 @@ def soak(args):
     engines = None
     previous = None
     games_in_process = 0
+    games_for_process = 0
     while True:
         if args.games and stats.games >= args.games:
             break
@@ -253,6 +254,7 @@ def soak(args):
                 break
             previous = None
             games_in_process = 0
+            games_for_process = rng.randint(*GAMES_PER_PROCESS)
         config = random_config(rng)
         config["restart"] = rng.random() < 0.5
         if previous is not None and rng.random() < 0.3:
@@ -277,7 +279,7 @@ def soak(args):
                   flush=True)
         previous = config
         games_in_process += 1
-        if engines is not None and games_in_process >= GAMES_PER_PROCESS:
+        if engines is not None and games_in_process >= games_for_process:
             stop_engines(engines, stats, f"after game {stats.games}")
             engines = None
     if engines is not None:
