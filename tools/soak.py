@@ -10,7 +10,8 @@ every move. The manager styles are mixed the way real managers mix them:
 - TURN-driven games, or a BOARD with the whole position before every move;
 - now and then an undo: the last two moves are taken back with TAKEBACK and
   play goes on from there;
-- INFO changes between moves (turn limit, memory limit);
+- INFO changes between moves (the turn limit) and between games (the
+  memory limit, the rule, the time control);
 - several games per process pair: the next game comes after RESTART, or
   after a new START without END or RESTART (as tournament runners do), and
   every few games the processes are ended with END and started afresh.
@@ -74,12 +75,14 @@ class Game:
         self.known = [set(), set()]  # the stones each engine has been told of
         self.turn_limit = config["timeout_turn"]
         self.used = [0.0, 0.0]
+        self.last_change = None  # ply of the last INFO change within the game
 
     def describe(self):
         c = self.config
         clock = f"match {c['timeout_match']} ms" if c["timeout_match"] else "no match limit"
+        changed = ", turn limit just changed" if self.last_change == len(self.moves) else ""
         return (f"{self.width}x{self.height} rule {c['rule']} {c['style']} style, "
-                f"turn {self.turn_limit} ms, {clock}, ply {len(self.moves) + 1}")
+                f"turn {self.turn_limit} ms{changed}, {clock}, ply {len(self.moves) + 1}")
 
     def play(self):
         rule = rule_kind(self.config["rule"])
@@ -117,15 +120,14 @@ class Game:
                     self.known[index].discard(square)
 
     def change_info(self):
-        if self.rng.random() < 0.8:
-            limits = MATCH_TURN_LIMITS if self.config["timeout_match"] else TURN_LIMITS
-            self.turn_limit = self.rng.choice(limits)
-            for engine in self.players:
-                engine.send(f"INFO timeout_turn {self.turn_limit}")
-        else:
-            memory = self.rng.choice(MEMORY_LIMITS)
-            for engine in self.players:
-                engine.send(f"INFO max_memory {memory}")
+        """A new turn limit between two moves. (The memory limit changes only
+        between games, where managers send it: a resize frees the old table
+        before the next request is read, which a 100 ms turn cannot absorb.)"""
+        limits = MATCH_TURN_LIMITS if self.config["timeout_match"] else TURN_LIMITS
+        self.turn_limit = self.rng.choice(limits)
+        for engine in self.players:
+            engine.send(f"INFO timeout_turn {self.turn_limit}")
+        self.last_change = len(self.moves)
 
     def command(self, engine, text, answer):
         engine.send(text)
@@ -267,6 +269,7 @@ def soak(args):
             outcome = game.play()
         except Failure as error:
             stats.failures.append(f"{error} (moves: {game.moves})")
+            print(f"failure: {stats.failures[-1]}", flush=True)
             outcome = "failed"
             for engine in engines:
                 engine.proc.kill()

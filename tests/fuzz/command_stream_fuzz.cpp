@@ -148,17 +148,14 @@ class FuzzInput final : public ByteSource {
 
  private:
   void keepTurnsShort() {
-    SessionSettings& settings = engine_.session.settings;
-    bool lowered = false;
+    Session& session = engine_.session;
+    SessionSettings& settings = session.settings;
     if (settings.timeout_turn.load() > FUZZ_TURN_LIMIT_MS) {
-      settings.timeout_turn.store(FUZZ_TURN_LIMIT_MS);
-      lowered = true;
+      changeTimeSetting(session, settings.timeout_turn, FUZZ_TURN_LIMIT_MS);
     }
     if (settings.time_left.load() > FUZZ_TIME_LEFT_MS) {
-      settings.time_left.store(FUZZ_TIME_LEFT_MS);
-      lowered = true;
+      changeTimeSetting(session, settings.time_left, FUZZ_TIME_LEFT_MS);
     }
-    if (lowered) updateMoveBudget(engine_.session);
   }
 
   const uint8_t* data_;
