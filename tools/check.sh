@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs every test twice: a Release build with warnings as errors,
-# then a build with the address and undefined-behaviour sanitizers; then
-# the Windows build, tested under Wine (tools/check-windows.sh).
+# then a build with the address and undefined-behaviour sanitizers; then the
+# reliability checks (thread sanitizer, fuzzer, soak) and the Windows build,
+# tested under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,5 +18,6 @@ for preset in ci-release ci-sanitize; do
     "build/$preset/kestrix-bench" --expect "$(cat bench/signature)"
   fi
 done
+bash tools/check-reliability.sh
 bash tools/check-windows.sh
 echo "=== all tests passed"

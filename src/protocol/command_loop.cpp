@@ -146,18 +146,15 @@ void handleInfo(Engine& engine, const char* line) {
   const char* key = fields.key;
   const int32_t value = parseInt(fields.value);
   if (matchWord(key, "timeout_turn")) {
-    settings.timeout_turn.store(value, std::memory_order_relaxed);
-    updateMoveBudget(session);
+    changeTimeSetting(session, settings.timeout_turn, value);
   } else if (matchWord(key, "timeout_match")) {
-    settings.timeout_match.store(value, std::memory_order_relaxed);
-    updateMoveBudget(session);
+    changeTimeSetting(session, settings.timeout_match, value);
   } else if (matchWord(key, "max_memory")) {
     waitForIdle(engine);
     settings.max_memory = value;
     ttResize(session.table, static_cast<uint32_t>(value));
   } else if (matchWord(key, "time_left")) {
-    settings.time_left.store(value, std::memory_order_relaxed);
-    updateMoveBudget(session);
+    changeTimeSetting(session, settings.time_left, value);
   } else if (matchWord(key, "game_type")) {
     settings.game_type = value;
   } else if (matchWord(key, "rule")) {

@@ -1,7 +1,7 @@
 #include "search/tt.h"
 
+#include <bit>
 #include <cstdlib>
-#include <cstring>
 
 #include "platform/memory.h"
 #include "platform/random.h"
@@ -77,12 +77,18 @@ uint64_t ttResize(TranspositionTable& tt, uint32_t maxMemory) {
 }
 
 void ttClear(TranspositionTable& tt) {
-  if (++tt.generation == 0) {
-    // The generation wrapped: entries written 256 wipes ago would look
-    // current again, so this once the block is really emptied.
-    std::memset(static_cast<void*>(tt.entries), 0, tt.sizeBytes);
-    tt.generation = 1;
+  if (++tt.generation != 0) return;
+  // The generation wrapped: entries written 256 wipes ago would look current
+  // again, so this once the block is really emptied. Writing it byte by byte
+  // would come out of this move's time (over a second for the largest table);
+  // a fresh zeroed block of the same size costs only the release of the old
+  // one, and the system zeroes its pages as the search first touches them.
+  if (tt.entries == &tt.builtIn) {
+    tt.builtIn = TTEntry{};
+  } else {
+    allocateEntries(tt, std::bit_width(tt.mask));
   }
+  tt.generation = 1;
 }
 
 void ttRelease(TranspositionTable& tt) {

@@ -8,8 +8,9 @@
 //
 // The table is wiped before every move search. Rather than writing hundreds
 // of megabytes each time, every entry carries the generation it was written
-// in, and an entry of another generation reads exactly as a wiped one. The
-// block is written in full only when the 8-bit generation wraps.
+// in, and an entry of another generation reads exactly as a wiped one. When
+// the 8-bit generation wraps, the block is exchanged for a fresh zeroed one
+// of the same size rather than written in full during a move.
 //
 // When no block can be had, a single built-in entry serves as the whole
 // table: the search still works, every position sharing one slot.

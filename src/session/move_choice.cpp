@@ -32,15 +32,45 @@ void updateMoveBudget(Session& session) {
   }
   const int32_t budget = moveBudget(session.board.count(CELL_EMPTY), left,
                                     settings.timeout_turn.load(std::memory_order_relaxed));
-  session.clock.moveTimeBudget.store(budget, std::memory_order_relaxed);
+  session.clock.moveTimeBudget.store(budget);
+}
+
+// The change counter and the budget use sequentially consistent order: the
+// worker's store of its budget must not slip past its second look at the
+// counter, or a change made in between would still be overwritten.
+void changeTimeSetting(Session& session, std::atomic<int32_t>& setting, int32_t value) {
+  std::atomic<uint32_t>& changes = session.settings.timeChanges;
+  changes.fetch_add(1);
+  setting.store(value, std::memory_order_relaxed);
+  updateMoveBudget(session);
+  changes.fetch_add(1);
+}
+
+TurnBudget readTurnBudget(const Session& session) {
+  const SessionSettings& settings = session.settings;
+  for (;;) {
+    const uint32_t changes = settings.timeChanges.load();
+    if (changes % 2 != 0) continue;  // a change is being made: it takes a moment
+    return {changes, moveBudget(session.board.count(CELL_EMPTY),
+                                settings.time_left.load(std::memory_order_relaxed),
+                                settings.timeout_turn.load(std::memory_order_relaxed))};
+  }
+}
+
+bool storeTurnBudget(Session& session, const TurnBudget& budget) {
+  session.clock.moveTimeBudget.store(budget.budget);
+  return session.settings.timeChanges.load() == budget.changes;
+}
+
+void startTurnClock(Session& session) {
+  while (!storeTurnBudget(session, readTurnBudget(session))) {
+  }
+  session.clock.moveStartTime.store(clockMs(), std::memory_order_relaxed);
 }
 
 void playTurn(Session& session) {
   const SessionBoard& board = session.board;
-  const SessionSettings& settings = session.settings;
-  startMoveClock(session, board.count(CELL_EMPTY),
-                 settings.time_left.load(std::memory_order_relaxed),
-                 settings.timeout_turn.load(std::memory_order_relaxed));
+  startTurnClock(session);
 
   Position& position = session.record.position;
   positionInit(position, board.width, board.height);

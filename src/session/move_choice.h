@@ -13,6 +13,7 @@
 // computed in 64 bits and clamped, so no manager value can wrap it.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "position/types.h"
@@ -29,6 +30,26 @@ void startMoveClock(Session& session, int32_t emptyCells, int32_t timeLeft, int3
 // After an INFO time setting: a new budget from the current settings and
 // board, measured from the unchanged start of the running move.
 void updateMoveBudget(Session& session);
+
+// INFO timeout_turn, timeout_match or time_left: the new value, then the
+// new budget.
+void changeTimeSetting(Session& session, std::atomic<int32_t>& setting, int32_t value);
+
+// The worker, as its turn begins: the budget from the current settings and
+// board, and the move's clock started now. It reads the settings, stores the
+// budget, and reads again if an INFO time key was handled in between.
+void startTurnClock(Session& session);
+
+// The two halves of that: a budget computed from the settings as they stood
+// at a count of changes (waiting out a change in progress), and its store,
+// which is false when a change came in between and the budget must be read
+// again.
+struct TurnBudget {
+  uint32_t changes;
+  int32_t budget;
+};
+TurnBudget readTurnBudget(const Session& session);
+bool storeTurnBudget(Session& session, const TurnBudget& budget);
 
 // One engine move, on the worker: the move line, or the ERROR "No space".
 void playTurn(Session& session);

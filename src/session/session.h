@@ -46,10 +46,14 @@ inline constexpr int32_t FOLDER_CAPACITY = 1024;  // longer than any input line
 
 // What INFO sets. The three time values are written by the command thread
 // at once, even while the worker reads them for a running turn.
+// timeChanges is odd while the command thread is changing one of them and
+// the budget that follows; a worker that starts its turn meanwhile computes
+// its budget again, so that it never puts back one made from the old value.
 struct SessionSettings {
   std::atomic<int32_t> timeout_turn{5000};
   std::atomic<int32_t> timeout_match{86400000};
   std::atomic<int32_t> time_left{86400000};
+  std::atomic<uint32_t> timeChanges{0};
   int32_t max_memory = 367001600;  // bytes, 0 = no limit
   int32_t game_type = 0;
   RuleIndex ruleIndex = RULE_FREESTYLE;

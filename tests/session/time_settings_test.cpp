@@ -1,0 +1,67 @@
+// The turn's budget when an INFO time key and the start of a turn meet.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <thread>
+
+#include "../support/dialogue.h"
+#include "session/move_choice.h"
+
+namespace kestrix {
+namespace {
+
+class TimeSettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    setupBoard(*session, 15, 15, true);
+    settings.timeout_turn.store(60000);
+    settings.timeout_match.store(0);
+    settings.time_left.store(INT32_MAX);
+  }
+  int32_t budget() { return session->clock.moveTimeBudget.load(); }
+
+  testing::CaptureSink sink;
+  std::unique_ptr<Session> session = std::make_unique<Session>(sink);
+  SessionSettings& settings = session->settings;
+};
+
+// The worker has read the old turn limit when the command thread stores the
+// new one and its budget; the worker's store comes last. It must notice and
+// read again, or the turn runs on a budget the manager has already changed.
+TEST_F(TimeSettings, AChangeBetweenTheWorkersReadAndStoreIsNotLost) {
+  const TurnBudget before = readTurnBudget(*session);
+  EXPECT_EQ(before.budget, 59900);
+  changeTimeSetting(*session, settings.timeout_turn, 300);
+  EXPECT_EQ(budget(), 200);
+  EXPECT_FALSE(storeTurnBudget(*session, before));
+  startTurnClock(*session);
+  EXPECT_EQ(budget(), 200);
+
+  // Without a change in between, one read is enough.
+  const TurnBudget after = readTurnBudget(*session);
+  EXPECT_TRUE(storeTurnBudget(*session, after));
+  EXPECT_EQ(budget(), 200);
+}
+
+// A turn that begins while the command thread is in the middle of a change
+// waits for it and starts on the new value.
+TEST_F(TimeSettings, ATurnStartingDuringAChangeWaitsForIt) {
+  settings.timeChanges.fetch_add(1);  // the command thread is inside a change
+  std::atomic<bool> started{false};
+  std::thread worker([&] {
+    startTurnClock(*session);
+    started.store(true);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(started.load());
+  settings.time_left.store(1000);
+  updateMoveBudget(*session);
+  settings.timeChanges.fetch_add(1);
+  worker.join();
+  EXPECT_EQ(budget(), moveBudget(225, 1000, 60000));
+}
+
+}  // namespace
+}  // namespace kestrix
