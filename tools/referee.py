@@ -131,6 +131,15 @@ def show(board, moves):
         print(f"{y:3d}" + "".join(f"{c:>3}" for c in cells))
 
 
+def send_settings(engine, rule, timeout_turn, timeout_match, max_memory):
+    """The INFO settings a tournament runner sends after START."""
+    engine.send(f"INFO rule {rule}")
+    engine.send(f"INFO timeout_turn {timeout_turn}")
+    engine.send(f"INFO timeout_match {timeout_match}")
+    engine.send(f"INFO max_memory {max_memory}")
+    engine.send("INFO game_type 1")
+
+
 def play(args):
     width = args.width or args.size
     height = args.height or args.size
@@ -150,11 +159,7 @@ def play(args):
             else:
                 engine.send(f"START {width}")
             engine.answer(time.monotonic() + 10, lambda line: line == "OK")
-            engine.send(f"INFO rule {args.rule}")
-            engine.send(f"INFO timeout_turn {args.timeout_turn}")
-            engine.send(f"INFO timeout_match {match_ms}")
-            engine.send(f"INFO max_memory {args.max_memory}")
-            engine.send("INFO game_type 1")
+            send_settings(engine, args.rule, args.timeout_turn, match_ms, args.max_memory)
         while result is None:
             colour = 1 + len(moves) % 2
             player = players[colour - 1]

@@ -31,7 +31,8 @@ import sys
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from referee import MOVE, NO_MATCH_LIMIT_LEFT, Engine, Failure, makes_five, rule_kind  # noqa: E402
+from referee import (MOVE, NO_MATCH_LIMIT_LEFT, Engine, Failure, makes_five,  # noqa: E402
+                     rule_kind, send_settings)
 
 BOARDS = [(15, 15), (20, 20), (32, 32), (24, 13)]
 RULES = [0, 1, 4]
@@ -209,11 +210,8 @@ def set_up(engine, config, previous):
     else:
         engine.send(f"RECTSTART {width},{height}")
     engine.answer(time.monotonic() + 10, lambda line: line == "OK")
-    engine.send(f"INFO rule {config['rule']}")
-    engine.send(f"INFO timeout_turn {config['timeout_turn']}")
-    engine.send(f"INFO timeout_match {config['timeout_match']}")
-    engine.send(f"INFO max_memory {config['max_memory']}")
-    engine.send("INFO game_type 1")
+    send_settings(engine, config["rule"], config["timeout_turn"], config["timeout_match"],
+                  config["max_memory"])
 
 
 def start_engines(command):
