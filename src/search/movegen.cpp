@@ -32,15 +32,14 @@ inline int32_t fourStones(const SearchRecord& record, int32_t player) {
 // The first empty square near stones where `fiver` completes five.
 template <RuleIndex R>
 int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) {
-  for (int32_t s = 0; s < record.position.cellCount; ++s) {
-    const ThreatCell& cell = record.threatCells[s];
-    if (cell.stone != EMPTY || cell.nearStones == 0) continue;
-    if (moveValue<R>(record, static_cast<Square>(s), fiver) == VALUE_FIVE) {
-      out[0] = static_cast<Square>(s);
-      return 1;
-    }
-  }
-  return 0;
+  int32_t count = 0;
+  forEachNearEmpty(record, [&](Square s) {
+    if (moveValue<R>(record, s, fiver) != VALUE_FIVE) return false;
+    out[0] = s;
+    count = 1;
+    return true;
+  });
+  return count;
 }
 
 // The candidates' order is that of a quicksort, descending, with the first
@@ -133,18 +132,21 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   if (fourStones(record, player) > 0) return firstFiveSquare<R>(record, player, out);
   if (fourStones(record, opponent) > 0) return firstFiveSquare<R>(record, opponent, out);
   record.candidateCount = 0;
-  for (int32_t i = 0; i < record.position.cellCount; ++i) {
-    const Square s = static_cast<Square>(i);
-    const ThreatCell& cell = record.threatCells[s];
-    if (cell.stone != EMPTY || cell.nearStones == 0) continue;
+  Square openFour = NO_SQUARE;
+  forEachNearEmpty(record, [&](Square s) {
     const int32_t a = moveValue<R>(record, s, player);
     const int32_t b = moveValue<R>(record, s, opponent);
-    if (a + b == 0) continue;
+    if (a + b == 0) return false;
     if (a == VALUE_OPEN_FOUR) {
-      out[0] = s;
-      return 1;
+      openFour = s;
+      return true;
     }
     addCandidate(record, s, a, b);
+    return false;
+  });
+  if (openFour != NO_SQUARE) {
+    out[0] = openFour;
+    return 1;
   }
   return takeBest(record, out, capacity);
 }

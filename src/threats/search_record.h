@@ -13,6 +13,7 @@
 // bits hold them; keeping the cell small keeps the innermost loop in cache.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 
 #include "position/position.h"
@@ -63,6 +64,10 @@ struct SearchRecord {
   Square bestMove;
   uint64_t searchKey;
   ThreatCell threatCells[MAX_CELLS];
+  // One bit per square: empty, with a stone within distance 2. The inner
+  // move generator walks these bits in square order instead of testing
+  // every cell of the board.
+  uint64_t nearEmpty[MAX_CELLS / 64];
   PlayerThreats playerThreats[4];
   int32_t rootMoveCount;
   Square rootMoves[MAX_ROOT_MOVES];
@@ -74,5 +79,23 @@ struct SearchRecord {
   int32_t iterationDepth;
   int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
 };
+
+inline void markNearEmpty(SearchRecord& record, int32_t s, bool nearEmpty) {
+  uint64_t& word = record.nearEmpty[s >> 6];
+  const uint64_t bit = uint64_t{1} << (s & 63);
+  word = (word & ~bit) | ((uint64_t{0} - uint64_t{nearEmpty}) & bit);
+}
+
+// Calls visit(s) for every empty square near stones, in increasing order,
+// until visit returns true.
+template <typename Visit>
+inline void forEachNearEmpty(const SearchRecord& record, Visit&& visit) {
+  const int32_t words = (record.position.cellCount + 63) >> 6;
+  for (int32_t w = 0; w < words; ++w) {
+    for (uint64_t bits = record.nearEmpty[w]; bits != 0; bits &= bits - 1) {
+      if (visit(static_cast<Square>((w << 6) + std::countr_zero(bits)))) return;
+    }
+  }
+}
 
 }  // namespace kestrix

@@ -120,8 +120,12 @@ inline void placeStone(SearchRecord& record, Square s, int32_t player) {
   ThreatCell& cell = record.threatCells[s];
   cell.stone = static_cast<uint8_t>(player);
   const Cell& geometry = record.position.cells[s];
+  markNearEmpty(record, s, false);
   for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    ++record.threatCells[geometry.neighbours[i]].nearStones;
+    const Square n = geometry.neighbours[i];
+    ThreatCell& near = record.threatCells[n];
+    ++near.nearStones;
+    markNearEmpty(record, n, near.stone == EMPTY);
   }
   // s's own codes describe the other stones only, so they are already final.
   stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
@@ -135,8 +139,12 @@ inline void removeStone(SearchRecord& record, Square s) {
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
   const Cell& geometry = record.position.cells[s];
+  markNearEmpty(record, s, cell.nearStones != 0);
   for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    --record.threatCells[geometry.neighbours[i]].nearStones;
+    const Square n = geometry.neighbours[i];
+    ThreatCell& near = record.threatCells[n];
+    --near.nearStones;
+    markNearEmpty(record, n, near.stone == EMPTY && near.nearStones != 0);
   }
   stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
   stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, s, player);

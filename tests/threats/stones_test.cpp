@@ -14,8 +14,8 @@ namespace {
 
 // The record as it must be for the stones on it, worked out from the board
 // alone: every code by reading the ten cells of its window, near-stone counts
-// from the sixteen neighbour offsets, tallies by scoring every stone with its
-// owner's table.
+// and the near-empty bits from the sixteen neighbour offsets, tallies by scoring every stone with
+// its owner's table.
 void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
   const int32_t width = record.position.width;
   const int32_t height = record.position.height;
@@ -31,6 +31,8 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
     int32_t near = 0;
     for (const NeighbourOffset& n : NEIGHBOUR_OFFSETS) near += stoneAt(x + n.dx, y + n.dy) > 0;
     ASSERT_EQ(cell.nearStones, near) << "square " << s;
+    const bool nearEmpty = (record.nearEmpty[s / 64] >> (s % 64)) & 1;
+    ASSERT_EQ(nearEmpty, cell.stone == EMPTY && near > 0) << "square " << s;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
       for (int32_t slot = 0; slot < 4; ++slot) {
         int32_t code = 0;

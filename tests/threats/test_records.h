@@ -27,13 +27,17 @@ struct Snapshot {
 
   void take(const SearchRecord& record) {
     bytes.assign(reinterpret_cast<const char*>(record.playerThreats), sizeof(record.playerThreats));
+    bytes.append(reinterpret_cast<const char*>(record.nearEmpty), sizeof(record.nearEmpty));
     bytes.append(reinterpret_cast<const char*>(record.threatCells),
                  record.position.cellCount * sizeof(ThreatCell));
   }
   bool matches(const SearchRecord& record) const {
-    return std::memcmp(bytes.data(), record.playerThreats, sizeof(record.playerThreats)) == 0 &&
-           std::memcmp(bytes.data() + sizeof(record.playerThreats), record.threatCells,
-                       bytes.size() - sizeof(record.playerThreats)) == 0;
+    constexpr size_t threats = sizeof(record.playerThreats);
+    constexpr size_t near = sizeof(record.nearEmpty);
+    return std::memcmp(bytes.data(), record.playerThreats, threats) == 0 &&
+           std::memcmp(bytes.data() + threats, record.nearEmpty, near) == 0 &&
+           std::memcmp(bytes.data() + threats + near, record.threatCells,
+                       bytes.size() - threats - near) == 0;
   }
 };
 
