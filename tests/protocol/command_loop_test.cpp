@@ -2,10 +2,8 @@
 
 #include <set>
 #include <string>
-#include <thread>
 
 #include "../support/dialogue.h"
-#include "session/move_choice.h"
 
 namespace kestrix {
 namespace {
@@ -235,31 +233,6 @@ TEST_F(CommandLoop, BudgetOfExtremeSettingsNeitherWrapsNorOverflows) {
   EXPECT_EQ(session().clock.moveTimeBudget.load(), 100);
   run("INFO time_left -2147483648\n");
   EXPECT_EQ(session().clock.moveTimeBudget.load(), 10);
-}
-
-// A turn held inside the write of its move line stays running until the
-// test lets it go.
-// A turn held inside the write of its move line stays running until the
-// test lets it go.
-TEST_F(CommandLoop, TimeKeysReachARunningTurnAndEndWaitsForItsMove) {
-  sink.holdMoves();
-  startLive();
-  send("START 15\nINFO timeout_turn 3000\nBEGIN\n");
-  ASSERT_TRUE(sink.waitUntilHolding(10000));
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 2900);
-
-  // The worker is still inside its turn: the time key acts at once.
-  sync("INFO time_left 1000\n");
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), moveBudget(225, 1000, 3000));
-  EXPECT_EQ(session().settings.time_left.load(), 1000);
-
-  send("END\n");
-  sink.release();
-  live.join();
-  EXPECT_EQ(linesAtReturn, 3u);  // END returned only after the move was out
-  const Lines lines = sink.lines();
-  EXPECT_EQ(lines.back(), "7,7");
-  EXPECT_EQ(status, 0);
 }
 
 TEST(EngineLifetime, StartsAndStopsItsWorkerRepeatedly) {
