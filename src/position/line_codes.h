@@ -17,7 +17,6 @@
 // cell on the negative side it lies at +k (weight 3^(2k-1)).
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 
 #include "position/position.h"
@@ -34,31 +33,18 @@ inline constexpr int32_t DIGIT_WEIGHT[11] = {6561, 729, 81, 9, 1, 0, 3, 27, 243,
 inline constexpr int32_t SLOT_DIGIT[4][4] = {
     {0, 0, 0, 0}, {0, 1, 2, 0}, {0, 2, 1, 0}, {0, 2, 2, 0}};
 
-// Number of on-board cells, at most five, on the ray from (x, y) with step
-// (dx, dy).
-inline int32_t rayLength(const Position& position, int32_t x, int32_t y, int32_t dx, int32_t dy) {
-  int32_t length = 5;
-  if (dx > 0) length = std::min(length, position.width - 1 - x);
-  if (dx < 0) length = std::min(length, x);
-  if (dy > 0) length = std::min(length, position.height - 1 - y);
-  if (dy < 0) length = std::min(length, y);
-  return length;
-}
-
 // Calls visit(cell, d, weight) for every cell whose line-d window holds q,
 // with the digit weight of q in that window: per direction the positive
 // side first, then the negative side, nearest cell first.
 template <typename Visit>
 inline void forEachLineNeighbour(const Position& position, Square q, Visit&& visit) {
-  const int32_t x = q % position.width;
-  const int32_t y = q / position.width;
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     const int32_t step = position.lineOffset[d][6];
-    const int32_t ahead = rayLength(position, x, y, DIRECTION_DX[d], DIRECTION_DY[d]);
+    const int32_t ahead = rayLength(position, q, d, true);
     for (int32_t k = 1; k <= ahead; ++k) {
       visit(static_cast<Square>(q + k * step), d, DIGIT_WEIGHT[5 - k]);
     }
-    const int32_t behind = rayLength(position, x, y, -DIRECTION_DX[d], -DIRECTION_DY[d]);
+    const int32_t behind = rayLength(position, q, d, false);
     for (int32_t k = 1; k <= behind; ++k) {
       visit(static_cast<Square>(q - k * step), d, DIGIT_WEIGHT[5 + k]);
     }

@@ -1,6 +1,7 @@
 #include "position/position.h"
 
 #include <cstring>
+#include <initializer_list>
 
 namespace kestrix {
 
@@ -19,6 +20,18 @@ void positionInit(Position& position, int32_t width, int32_t height) {
     const int32_t x = s % width;
     const int32_t y = s / width;
     Cell& cell = position.cells[s];
+    for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+      for (const int32_t sign : {1, -1}) {
+        int32_t length = 0;
+        while (length < 5) {
+          const int32_t nx = x + (length + 1) * sign * DIRECTION_DX[d];
+          const int32_t ny = y + (length + 1) * sign * DIRECTION_DY[d];
+          if (nx < 0 || nx >= width || ny < 0 || ny >= height) break;
+          ++length;
+        }
+        position.rayLengths[s] |= static_cast<uint32_t>(length) << (8 * d + (sign > 0 ? 0 : 4));
+      }
+    }
     for (const NeighbourOffset& offset : NEIGHBOUR_OFFSETS) {
       const int32_t nx = x + offset.dx;
       const int32_t ny = y + offset.dy;

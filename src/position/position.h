@@ -4,7 +4,8 @@
 // holds the board size, the square delta of every window position along the
 // four lines (lineOffset[d][k + 5] = k steps in direction d, k = -5..5), and
 // per square the stone and the on-board squares at distance 1 and 2 along the
-// eight rays (the neighbours), which the search uses for its near-stone counts.
+// eight rays (the neighbours), which the search uses for its near-stone counts,
+// and the length of the eight rays up to five cells.
 // The deltas are plain: a reader that adds them must keep to the board itself.
 //
 // The eight spiral orders list every square once, innermost first; the
@@ -40,7 +41,17 @@ struct Position {
   int32_t cellCount;
   int32_t lineOffset[DIRECTION_COUNT][11];
   Cell cells[MAX_CELLS];
+  // Per square, how many cells (0..5) of each line lie on the board ahead
+  // of it and behind it: 4 bits each, direction d ahead at bit 8d and behind
+  // at bit 8d + 4. The stone operations walk the lines by these, which
+  // spares them working out the column and row on every stone.
+  uint32_t rayLengths[MAX_CELLS];
 };
+
+// The on-board cells, at most five, ahead of (forward) or behind s on line d.
+inline int32_t rayLength(const Position& position, Square s, int32_t d, bool forward) {
+  return static_cast<int32_t>(position.rayLengths[s] >> (8 * d + (forward ? 0 : 4))) & 15;
+}
 
 void positionInit(Position& position, int32_t width, int32_t height);
 bool positionPlace(Position& position, int32_t x, int32_t y, int32_t player);
