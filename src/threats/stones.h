@@ -112,6 +112,27 @@ inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, Square s, i
   });
 }
 
+// Applies count to the cell of every neighbour of a square and sets the
+// neighbour's near-empty bit to its answer. The neighbours come in
+// increasing square order, so a word of bits is loaded once for each run of
+// them that falls into it and kept in a register meanwhile.
+template <typename Count>
+inline void countNeighbours(SearchRecord& record, const Cell& geometry, Count&& count) {
+  int32_t index = geometry.neighbours[0] >> 6;
+  uint64_t word = record.nearEmpty[index];
+  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
+    const Square n = geometry.neighbours[i];
+    if ((n >> 6) != index) {
+      record.nearEmpty[index] = word;
+      index = n >> 6;
+      word = record.nearEmpty[index];
+    }
+    const uint64_t bit = uint64_t{1} << (n & 63);
+    word = (word & ~bit) | ((uint64_t{0} - uint64_t{count(record.threatCells[n])}) & bit);
+  }
+  record.nearEmpty[index] = word;
+}
+
 }  // namespace stones_detail
 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
@@ -121,12 +142,10 @@ inline void placeStone(SearchRecord& record, Square s, int32_t player) {
   cell.stone = static_cast<uint8_t>(player);
   const Cell& geometry = record.position.cells[s];
   markNearEmpty(record, s, false);
-  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    const Square n = geometry.neighbours[i];
-    ThreatCell& near = record.threatCells[n];
+  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
     ++near.nearStones;
-    markNearEmpty(record, n, near.stone == EMPTY);
-  }
+    return near.stone == EMPTY;
+  });
   // s's own codes describe the other stones only, so they are already final.
   stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
   stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, s, player);
@@ -140,12 +159,10 @@ inline void removeStone(SearchRecord& record, Square s) {
   cell.stone = EMPTY;
   const Cell& geometry = record.position.cells[s];
   markNearEmpty(record, s, cell.nearStones != 0);
-  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    const Square n = geometry.neighbours[i];
-    ThreatCell& near = record.threatCells[n];
+  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
     --near.nearStones;
-    markNearEmpty(record, n, near.stone == EMPTY && near.nearStones != 0);
-  }
+    return near.stone == EMPTY && near.nearStones != 0;
+  });
   stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
   stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, s, player);
 }
