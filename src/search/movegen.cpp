@@ -99,9 +99,10 @@ void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, uint64_t*
   }
 }
 
-void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
-  uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + i scores above the pivot
-  uint64_t below[MASK_WORDS];  // ... scores below it
+// above and below are scratch masks shared by every level of the recursion:
+// a partition is done with them before the next one begins.
+void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit, uint64_t* above,
+               uint64_t* below) {
   while (lo < hi && lo < limit) {
     const Candidate pivot = candidates[lo];
     const int32_t length = hi - lo;
@@ -129,7 +130,7 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
       hole = to;
     }
     candidates[hole] = pivot;
-    sortRange(candidates, lo, hole - 1, limit);
+    sortRange(candidates, lo, hole - 1, limit, above, below);
     lo = hole + 1;
   }
 }
@@ -137,7 +138,9 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
 }  // namespace
 
 void sortCandidates(SearchRecord& record, int32_t limit) {
-  sortRange(record.candidates, 0, record.candidateCount - 1, limit);
+  uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + i scores above the pivot
+  uint64_t below[MASK_WORDS];  // ... scores below it
+  sortRange(record.candidates, 0, record.candidateCount - 1, limit, above, below);
 }
 
 template <RuleIndex R>
