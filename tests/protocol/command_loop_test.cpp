@@ -60,11 +60,18 @@ TEST_F(CommandLoop, ImplicitBoardDescribesTheCurrentSettingsOnce) {
                           "OK", "OK"}));
 }
 
-TEST_F(CommandLoop, RefusedStartKeepsTheBoardAndItsStones) {
+// A refused size before any accepted one leaves no board to play on: the
+// move request sets up the implicit one. Once a size was accepted, a refused
+// one keeps the board and its stones.
+TEST_F(CommandLoop, RefusedStartKeepsTheBoardOrLeavesTheImplicitOne) {
   moveQuickly();
-  const Lines lines = run("START 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n");
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[2], "ERROR Minimal board size is 5*5");
+  const Lines lines = run("START 4\nTURN 3,3\nSTART 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n");
+  ASSERT_EQ(lines.size(), 8u);
+  EXPECT_EQ(lines[0], "ERROR Minimal board size is 5*5");
+  EXPECT_EQ(Lines(lines.begin() + 1, lines.begin() + 3), IMPLICIT_BOARD);
+  EXPECT_TRUE(isMoveLine(lines[3]));
+  EXPECT_EQ(lines[4], "OK");
+  EXPECT_EQ(lines[6], "ERROR Minimal board size is 5*5");
   EXPECT_EQ(session().board.width, 15);
   EXPECT_EQ(session().board.count(CELL_OPPONENT), 2);
   EXPECT_EQ(session().board.count(CELL_OWN), 2);
@@ -185,15 +192,6 @@ TEST_F(CommandLoop, BoardListIsTheWholePosition) {
   EXPECT_EQ(session().board.count(CELL_OWN), 2);
   EXPECT_EQ(session().board.count(CELL_OPPONENT), 1);
   EXPECT_EQ(session().board.count(CELL_EMPTY), 222);
-}
-
-TEST_F(CommandLoop, MoveAfterOnlyARefusedStartUsesTheImplicitBoard) {
-  const Lines lines = run("START 4\nTURN 3,3\nEND\n");
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[0], "ERROR Minimal board size is 5*5");
-  EXPECT_EQ(Lines(lines.begin() + 1, lines.begin() + 3), IMPLICIT_BOARD);
-  EXPECT_TRUE(isMoveLine(lines[3]));
-  EXPECT_EQ(session().board.width, 20);
 }
 
 TEST_F(CommandLoop, InputIsBytesNotTrustedText) {
