@@ -17,7 +17,17 @@ const Lines IMPLICIT_BOARD = {
     "MESSAGE Width: 20, Height: 20, Rule: Freestyle",
     "MESSAGE max_memory = 367001600, timeout_turn = 5000, timeout_match = 86400000"};
 
-using CommandLoop = EngineTest;
+class CommandLoop : public EngineTest {
+ protected:
+  // Every count of the manager's board; the empty cells are what is left.
+  void expectStones(int32_t own, int32_t opponent, int32_t marks) {
+    const SessionBoard& board = session().board;
+    EXPECT_EQ(board.count(CELL_OWN), own);
+    EXPECT_EQ(board.count(CELL_OPPONENT), opponent);
+    EXPECT_EQ(board.count(CELL_WIN_MARK), marks);
+    EXPECT_EQ(board.count(CELL_EMPTY), board.width * board.height - own - opponent - marks);
+  }
+};
 
 TEST_F(CommandLoop, RecognisesWordsInAnyCaseAndAnswersParseErrors) {
   const Lines lines =
@@ -73,9 +83,7 @@ TEST_F(CommandLoop, RefusedStartKeepsTheBoardOrLeavesTheImplicitOne) {
   EXPECT_EQ(lines[4], "OK");
   EXPECT_EQ(lines[6], "ERROR Minimal board size is 5*5");
   EXPECT_EQ(session().board.width, 15);
-  EXPECT_EQ(session().board.count(CELL_OPPONENT), 2);
-  EXPECT_EQ(session().board.count(CELL_OWN), 2);
-  EXPECT_EQ(session().board.count(CELL_EMPTY), 221);
+  expectStones(2, 2, 0);
 }
 
 TEST_F(CommandLoop, TurnOntoATakenCellIsRefusedButStillPlayed) {
@@ -83,9 +91,7 @@ TEST_F(CommandLoop, TurnOntoATakenCellIsRefusedButStillPlayed) {
   ASSERT_EQ(lines.size(), 4u);
   EXPECT_EQ(lines[2], "ERROR opponents's move [7,7]");
   EXPECT_TRUE(isMoveLine(lines[3]));
-  EXPECT_EQ(session().board.count(CELL_OPPONENT), 0);
-  EXPECT_EQ(session().board.count(CELL_WIN_MARK), 1);
-  EXPECT_EQ(session().board.count(CELL_OWN), 2);
+  expectStones(2, 0, 1);
 }
 
 TEST_F(CommandLoop, BoardListsReportBadLinesAndEndOnDoneInAnyCase) {
@@ -100,9 +106,7 @@ TEST_F(CommandLoop, BoardListsReportBadLinesAndEndOnDoneInAnyCase) {
   // The END inside the list was a bad stone line: the engine played and
   // carried on with ABOUT.
   EXPECT_TRUE(isMoveLine(lines[7]) || isMoveLine(lines[8]));
-  EXPECT_EQ(session().board.count(CELL_WIN_MARK), 1);
-  EXPECT_EQ(session().board.count(CELL_OPPONENT), 1);
-  EXPECT_EQ(session().board.count(CELL_OWN), 2);
+  expectStones(2, 1, 1);
 }
 
 TEST_F(CommandLoop, TakebackPlayAndRestart) {
@@ -117,7 +121,7 @@ TEST_F(CommandLoop, TakebackPlayAndRestart) {
   EXPECT_TRUE(isMoveLine(lines[11]));
   EXPECT_EQ(lines[12], "OK");
   EXPECT_EQ(session().board.width, 15);
-  EXPECT_EQ(session().board.count(CELL_EMPTY), 225);
+  expectStones(0, 0, 0);
 }
 
 TEST_F(CommandLoop, InfoTimeKeysChangeTheBudgetAtOnce) {
@@ -189,9 +193,7 @@ TEST_F(CommandLoop, BoardListIsTheWholePosition) {
   EXPECT_TRUE(isMoveLine(lines[1]));
   EXPECT_TRUE(isMoveLine(lines[2]));
   EXPECT_EQ(session().board.cells[9][9], CELL_EMPTY);
-  EXPECT_EQ(session().board.count(CELL_OWN), 2);
-  EXPECT_EQ(session().board.count(CELL_OPPONENT), 1);
-  EXPECT_EQ(session().board.count(CELL_EMPTY), 222);
+  expectStones(2, 1, 0);
 }
 
 TEST_F(CommandLoop, InputIsBytesNotTrustedText) {
