@@ -16,6 +16,7 @@
 #include "platform/clock.h"
 #include "position/pattern_tables.h"
 #include "position/position.h"
+#include "position/rule.h"
 #include "search/search.h"
 #include "search/tt.h"
 #include "threats/search_record.h"
@@ -35,8 +36,6 @@ struct BenchPosition {
 };
 
 #include "bench_positions.inc"
-
-const char* const RULE_NAMES[RULE_COUNT] = {"freestyle", "standard", "renju"};
 
 // 2^19 entries: what the engine's start-up sizing for 50 MiB leaves beside
 // the process. Fixed here, because the sizing depends on the process.
@@ -87,7 +86,7 @@ int main(int argc, char** argv) {
     clock.moveTimeBudget = INT32_MAX;  // no time limit
     ttClear(*tt);
     const int64_t start = clockMs();
-    const Square move = searchRootByRule[bench.rule](*record, *tt, clock, bench.depth);
+    const Square move = searchRoot(bench.rule, *record, *tt, clock, bench.depth);
     const int64_t ms = clockMs() - start;
     const int64_t nodes = record->nodeCount;
     totalNodes += nodes;
@@ -99,7 +98,7 @@ int main(int argc, char** argv) {
       std::snprintf(moveText, sizeof(moveText), "%d,%d", move % bench.width, move / bench.width);
     }
     std::printf("%-22s %-9s %5s %5d %12" PRId64 " %8" PRId64 " %10" PRId64 " %7s\n", bench.name,
-                RULE_NAMES[bench.rule], size, bench.depth, nodes, ms,
+                ruleName(bench.rule), size, bench.depth, nodes, ms,
                 nodes * 1000 / (ms > 0 ? ms : 1), moveText);
   }
   std::printf("\nSignature (total nodes): %" PRId64 "\n", totalNodes);

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "platform/random.h"
-#include "position/line_codes.h"
 #include "position/pattern_tables.h"
 #include "threats/forbidden.h"
+#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix {

@@ -25,9 +25,6 @@ class Event {
   void set();
   void reset();
   void wait();
-  // Waits at most `ms` milliseconds; true if the event was set.
-  bool waitFor(int ms);
-  bool isSet();
 
  private:
   const bool autoReset_;

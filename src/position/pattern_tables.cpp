@@ -3,9 +3,6 @@
 #include <array>
 #include <mutex>
 
-#include "position/line_codes.h"
-#include "threats/search_record.h"
-
 namespace kestrix {
 
 LineEntry freestyleLineTable[LINE_CODE_COUNT];
@@ -109,9 +106,9 @@ class LineTableBuilder {
 
     const int32_t run = runThroughCentre(window);
     if (run >= 5 && (rule_ == RULE_FREESTYLE || run == 5)) {
-      entry.lineClass = 2;
+      entry.lineClass = LINE_FIVE;
     } else if (run >= 6 && rule_ == RULE_RENJU) {
-      entry.lineClass = 1;
+      entry.lineClass = LINE_FORBIDDEN;
     } else {
       // What one more stone in each empty cell would make of the line.
       std::array<int8_t, WINDOW_SIZE> after;
@@ -128,49 +125,53 @@ class LineTableBuilder {
     table_[code] = entry;
   }
 
+  // n[c] counts the empty cells where one more stone makes a line of class
+  // c; after[p] is that class for window position p (-1 where no stone can
+  // go). The strongest reachable class decides, then how many squares
+  // reach it.
   uint8_t classFromCounts(const std::array<int32_t, LINE_CLASS_COUNT>& n,
                           const std::array<int8_t, WINDOW_SIZE>& after) const {
-    if (rule_ == RULE_RENJU && n[2] >= 2) {
+    if (rule_ == RULE_RENJU && n[LINE_FIVE] >= 2) {
       // Two fives in one line are an open four only when they cap the same
       // four from both ends; anything else is two fours, forbidden to black.
       int32_t first = -1;
       int32_t second = -1;
       for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
-        if (after[p] != 2) continue;
+        if (after[p] != LINE_FIVE) continue;
         (first < 0 ? first : second) = p;
       }
-      if (n[2] > 2 || second - first != 5) return 1;
+      if (n[LINE_FIVE] > 2 || second - first != 5) return LINE_FORBIDDEN;
     }
-    if (n[2] >= 2) return 3;
-    if (n[2] == 1) return 4;
-    if (n[3] >= 2) return 5;
-    if (n[3] == 1) return 6;
-    if (n[4] >= 4) return 7;
-    if (n[4] >= 1) return 8;
-    if (n[5] >= 2) return 9;
-    if (n[5] == 1) return 10;
-    if (n[6] >= 4) return 11;
-    if (n[6] >= 1) return 12;
-    if (n[7] >= 1) return 13;
-    if (n[8] >= 6) return 14;
-    if (n[8] >= 4) return 15;
-    if (n[8] >= 1) return 16;
-    if (n[9] >= 2) return 17;
-    if (n[9] == 1) return 18;
-    if (n[10] >= 1) return 19;
-    if (n[12] >= 1) return 20;
-    if (n[16] >= 1) return 21;
-    return 0;
+    if (n[LINE_FIVE] >= 2) return LINE_OPEN_FOUR;
+    if (n[LINE_FIVE] == 1) return LINE_FOUR;
+    if (n[LINE_OPEN_FOUR] >= 2) return LINE_OPEN_THREE;
+    if (n[LINE_OPEN_FOUR] == 1) return LINE_THREE;
+    if (n[LINE_FOUR] >= 4) return LINE_CLOSED_THREE_WIDE;
+    if (n[LINE_FOUR] >= 1) return LINE_CLOSED_THREE;
+    if (n[LINE_OPEN_THREE] >= 2) return LINE_OPEN_TWO;
+    if (n[LINE_OPEN_THREE] == 1) return LINE_TWO;
+    if (n[LINE_THREE] >= 4) return LINE_HALF_TWO_WIDE;
+    if (n[LINE_THREE] >= 1) return LINE_HALF_TWO;
+    if (n[LINE_CLOSED_THREE_WIDE] >= 1) return LINE_CLOSED_TWO_WIDE;
+    if (n[LINE_CLOSED_THREE] >= 6) return LINE_CLOSED_TWO_SIX;
+    if (n[LINE_CLOSED_THREE] >= 4) return LINE_CLOSED_TWO_FOUR;
+    if (n[LINE_CLOSED_THREE] >= 1) return LINE_CLOSED_TWO;
+    if (n[LINE_OPEN_TWO] >= 2) return LINE_OPEN_ONE;
+    if (n[LINE_OPEN_TWO] == 1) return LINE_ONE;
+    if (n[LINE_TWO] >= 1) return LINE_HALF_ONE;
+    if (n[LINE_HALF_TWO] >= 1) return LINE_HALF_ONE_NARROW;
+    if (n[LINE_CLOSED_TWO] >= 1) return LINE_CLOSED_ONE;
+    return LINE_NONE;
   }
 
   // Fours keep the squares that make five, threes the squares that make an
   // open four; the first in window order goes to the low nibble.
   static uint8_t keySquares(uint8_t lineClass, const std::array<int8_t, WINDOW_SIZE>& after) {
     int8_t wanted;
-    if (lineClass == 3 || lineClass == 4) {
-      wanted = 2;
-    } else if (lineClass == 5 || lineClass == 6) {
-      wanted = 3;
+    if (isFourClass(lineClass)) {
+      wanted = LINE_FIVE;
+    } else if (isThreeClass(lineClass)) {
+      wanted = LINE_OPEN_FOUR;
     } else {
       return NO_KEY_SQUARES;
     }
@@ -191,14 +192,16 @@ class LineTableBuilder {
 constexpr uint8_t MOVE_WEIGHT[LINE_CLASS_COUNT] = {0, 0, 0, 0, 32, 25, 24, 9, 9, 8, 8,
                                                    5, 5, 1, 1, 1,  1,  1,  1, 1, 0, 0};
 
+// n[c] counts the square's lines of class c.
 uint8_t threatClassOf(const std::array<int32_t, LINE_CLASS_COUNT>& n) {
-  if (n[2] >= 1) return THREAT_FIVE;
-  if (n[3] >= 1 || n[4] >= 2) return THREAT_OPEN_FOUR;
-  if (n[4] == 1 && n[5] + n[6] >= 1) return THREAT_FOUR_THREE;
-  if (n[4] == 1) return THREAT_FOUR;
-  if (n[5] + n[6] >= 2) return THREAT_DOUBLE_THREE;
-  if (n[5] + n[6] == 1) return THREAT_OPEN_THREE;
-  if (n[7] + n[8] >= 1) return THREAT_CLOSED_THREE;
+  const int32_t threes = n[LINE_OPEN_THREE] + n[LINE_THREE];
+  if (n[LINE_FIVE] >= 1) return THREAT_FIVE;
+  if (n[LINE_OPEN_FOUR] >= 1 || n[LINE_FOUR] >= 2) return THREAT_OPEN_FOUR;
+  if (n[LINE_FOUR] == 1 && threes >= 1) return THREAT_FOUR_THREE;
+  if (n[LINE_FOUR] == 1) return THREAT_FOUR;
+  if (threes >= 2) return THREAT_DOUBLE_THREE;
+  if (threes == 1) return THREAT_OPEN_THREE;
+  if (n[LINE_CLOSED_THREE_WIDE] + n[LINE_CLOSED_THREE] >= 1) return THREAT_CLOSED_THREE;
   return THREAT_NONE;
 }
 
@@ -223,8 +226,11 @@ uint8_t moveValueOf(uint8_t threat, const int32_t (&classes)[DIRECTION_COUNT]) {
 // Under Renju a square that looks forbidden to black is not worth trying,
 // unless it makes a five.
 uint8_t renjuMoveValueOf(uint8_t value, const std::array<int32_t, LINE_CLASS_COUNT>& n) {
-  if (n[2] >= 1) return 255;
-  if (n[1] >= 1 || n[3] + n[4] >= 2 || n[5] + n[6] >= 2) return 0;
+  if (n[LINE_FIVE] >= 1) return 255;
+  if (n[LINE_FORBIDDEN] >= 1 || n[LINE_OPEN_FOUR] + n[LINE_FOUR] >= 2 ||
+      n[LINE_OPEN_THREE] + n[LINE_THREE] >= 2) {
+    return 0;
+  }
   return value;
 }
 

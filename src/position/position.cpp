@@ -26,7 +26,7 @@ void positionInit(Position& position, int32_t width, int32_t height) {
         while (length < 5) {
           const int32_t nx = x + (length + 1) * sign * DIRECTION_DX[d];
           const int32_t ny = y + (length + 1) * sign * DIRECTION_DY[d];
-          if (nx < 0 || nx >= width || ny < 0 || ny >= height) break;
+          if (!onBoard(nx, ny, width, height)) break;
           ++length;
         }
         position.rayLengths[s] |= static_cast<uint32_t>(length) << (8 * d + (sign > 0 ? 0 : 4));
@@ -35,14 +35,14 @@ void positionInit(Position& position, int32_t width, int32_t height) {
     for (const NeighbourOffset& offset : NEIGHBOUR_OFFSETS) {
       const int32_t nx = x + offset.dx;
       const int32_t ny = y + offset.dy;
-      if (nx < 0 || nx >= width || ny < 0 || ny >= height) continue;
+      if (!onBoard(nx, ny, width, height)) continue;
       cell.neighbours[cell.neighbourCount++] = static_cast<Square>(ny * width + nx);
     }
   }
 }
 
 bool positionPlace(Position& position, int32_t x, int32_t y, int32_t player) {
-  if (x < 0 || x >= position.width || y < 0 || y >= position.height) return false;
+  if (!onBoard(x, y, position.width, position.height)) return false;
   const Square s = static_cast<Square>(y * position.width + x);
   if (position.cells[s].stone != EMPTY || player == EMPTY) return false;
   position.cells[s].stone = player;
@@ -82,7 +82,7 @@ void buildSpiralOrders(SpiralOrders& orders, int32_t width, int32_t height) {
       orders.order[t][cellCount - 1 - i] = s;
       if (i + 1 == cellCount) break;
       auto blocked = [&](int32_t nx, int32_t ny) {
-        return nx < 0 || nx >= width || ny < 0 || ny >= height || listed[ny * width + nx];
+        return !onBoard(nx, ny, width, height) || listed[ny * width + nx];
       };
       if (blocked(x + dx, y + dy)) {
         const int32_t odx = dx;

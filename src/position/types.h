@@ -25,16 +25,6 @@ inline constexpr int32_t opponentOf(int32_t player) {
   return player ^ 3;
 }
 
-// The three rule variants. Each search family exists once per value, as a
-// template instantiation; the session turns the manager's rule into one of
-// these in exactly one place.
-enum RuleIndex : int32_t {
-  RULE_FREESTYLE = 0,  // five or more in a row wins
-  RULE_STANDARD = 1,   // exactly five wins
-  RULE_RENJU = 2,      // exactly five, and black may not overline, double four or double three
-};
-inline constexpr int RULE_COUNT = 3;
-
 inline constexpr int32_t MIN_BOARD_SIDE = 5;
 inline constexpr int32_t MAX_BOARD_SIDE = 32;
 inline constexpr int32_t MAX_CELLS = MAX_BOARD_SIDE * MAX_BOARD_SIDE;
@@ -49,5 +39,10 @@ enum Direction : int32_t {
 inline constexpr int32_t DIRECTION_COUNT = 4;
 inline constexpr int32_t DIRECTION_DX[DIRECTION_COUNT] = {1, 0, -1, 1};
 inline constexpr int32_t DIRECTION_DY[DIRECTION_COUNT] = {0, 1, 1, 1};
+
+// Whether (x, y) lies on a board of this size.
+inline constexpr bool onBoard(int32_t x, int32_t y, int32_t width, int32_t height) {
+  return x >= 0 && x < width && y >= 0 && y < height;
+}
 
 }  // namespace kestrix

@@ -1,58 +1,32 @@
 #include <algorithm>
 #include <cstring>
 
-#include "platform/console.h"
 #include "protocol/engine.h"
 #include "protocol/parse.h"
 #include "session/move_choice.h"
+#include "session/time_budget.h"
 
 namespace kestrix {
 
-size_t StandardInputSource::read(char* buffer, size_t capacity) {
-  return readStandardInput(buffer, capacity);
-}
-
-int LineReader::nextByte() {
-  if (begin_ == end_) {
-    if (ended_) return -1;
-    end_ = source_.read(buffer_, sizeof(buffer_));
-    begin_ = 0;
-    if (end_ == 0) {
-      ended_ = true;  // never asked again: a closed pipe stays closed
-      return -1;
-    }
-  }
-  return static_cast<unsigned char>(buffer_[begin_++]);
-}
-
-bool LineReader::next(char (&line)[LINE_CAPACITY]) {
-  size_t length = 0;
-  bool any = false;
-  bool carriageReturn = false;  // a CR held back until we know what follows
-  auto keep = [&](char c) {
-    if (length < LINE_CAPACITY - 1) line[length++] = c;
-  };
-  for (;;) {
-    const int c = nextByte();
-    if (c < 0) break;
-    any = true;
-    if (c == '\n') break;
-    if (carriageReturn) keep('\r');
-    carriageReturn = c == '\r';
-    if (!carriageReturn) keep(static_cast<char>(c));
-  }
-  line[length] = '\0';
-  return any;
-}
-
 namespace {
+
+// The engine's move as the manager reads it: "x,y", or the ERROR of a full
+// board.
+void playAndAnswer(Engine& engine) {
+  const TurnMove move = playTurn(engine.session);
+  if (move.played) {
+    reply(engine.out, "%d,%d", move.x, move.y);
+  } else {
+    replyError(engine.out, "No space");
+  }
+}
 
 void workerMain(void* argument) {
   Engine& engine = *static_cast<Engine*>(argument);
   for (;;) {
     engine.thinkEvent.wait();
     if (engine.stopping.load(std::memory_order_relaxed)) return;
-    playTurn(engine.session);
+    playAndAnswer(engine);
     engine.idleEvent.set();
   }
 }
@@ -69,18 +43,47 @@ void startThinking(Engine& engine) {
   }
   // Without a worker (the system refused the thread) the move is still
   // played, only on this thread.
-  playTurn(engine.session);
+  playAndAnswer(engine);
   engine.idleEvent.set();
+}
+
+// START and RECTSTART: "OK", or why the size was refused.
+void answerSetup(Engine& engine, int32_t width, int32_t height) {
+  switch (setupBoard(engine.session, width, height)) {
+    case BoardSetup::Done:
+      reply(engine.out, "OK");
+      break;
+    case BoardSetup::TooSmall:
+      replyError(engine.out, "Minimal board size is %d*%d", MIN_BOARD_SIDE, MIN_BOARD_SIDE);
+      break;
+    case BoardSetup::TooLarge:
+      replyError(engine.out, "Maximal board size is %d*%d", MAX_BOARD_SIDE, MAX_BOARD_SIDE);
+      break;
+  }
 }
 
 // Sets up the 20 x 20 board before a board command when no size was ever
 // accepted, also after a refused START or RECTSTART: a board of no cells
-// would have no square to play.
+// would have no square to play. The manager hears of it in two MESSAGE lines.
 void ensureBoard(Engine& engine) {
-  if (!engine.boardReady || engine.session.board.width == 0) {
-    setupBoard(engine.session, IMPLICIT_BOARD_SIDE, IMPLICIT_BOARD_SIDE, false);
+  Session& session = engine.session;
+  if (session.board.width == 0) {
+    setupBoard(session, IMPLICIT_BOARD_SIDE, IMPLICIT_BOARD_SIDE);
+    const SessionSettings& settings = session.settings;
+    replyMessage(engine.out, "Width: %d, Height: %d, Rule: %s", IMPLICIT_BOARD_SIDE,
+                 IMPLICIT_BOARD_SIDE, ruleName(settings.ruleIndex));
+    replyMessage(engine.out, "max_memory = %d, timeout_turn = %d, timeout_match = %d",
+                 settings.max_memory, settings.timeout_turn.load(std::memory_order_relaxed),
+                 settings.timeout_match.load(std::memory_order_relaxed));
   }
-  engine.boardReady = true;
+}
+
+// Records a stone, or says why it cannot stand there; the refusal names
+// whose stone it was.
+void placeOrRefuse(Engine& engine, int32_t x, int32_t y, uint8_t value) {
+  static constexpr const char* REFUSAL[4] = {"", "my move [%d,%d]", "opponents's move [%d,%d]",
+                                             "winning move [%d,%d]"};
+  if (!recordStone(engine.session, x, y, value)) replyError(engine.out, REFUSAL[value], x, y);
 }
 
 enum class Flow { Continue, End };
@@ -89,8 +92,7 @@ enum class Flow { Continue, End };
 // first; the list ends with DONE. Every other line of the list is a stone,
 // never a command.
 Flow readBoardList(Engine& engine, LineReader& reader) {
-  Session& session = engine.session;
-  emptyBoard(session);
+  clearBoard(engine.session);
   char line[LINE_CAPACITY];
   while (reader.next(line)) {
     if (matchWord(line, "DONE")) {
@@ -99,43 +101,13 @@ Flow readBoardList(Engine& engine, LineReader& reader) {
     }
     int32_t stone[3] = {0, 0, 0};
     const int32_t who = scanCommaInts(line, false, stone, 3) == 3 ? stone[2] : 0;
-    switch (who) {
-      case 1:
-        recordOwnMove(session, stone[0], stone[1]);
-        break;
-      case 2:
-        recordOpponentMove(session, stone[0], stone[1]);
-        break;
-      case 3:
-        recordWinningMark(session, stone[0], stone[1]);
-        break;
-      default:
-        replyError(session.out, "x,y,who or DONE expected after BOARD");
-        break;
+    if (who >= CELL_OWN && who <= CELL_WIN_MARK) {
+      placeOrRefuse(engine, stone[0], stone[1], static_cast<uint8_t>(who));
+    } else {
+      replyError(engine.out, "x,y,who or DONE expected after BOARD");
     }
   }
   return Flow::End;  // the input ended inside the list
-}
-
-// The first three blank-separated fields of an INFO line; a run of blanks
-// counts as one separator.
-struct InfoFields {
-  char key[LINE_CAPACITY];
-  char value[LINE_CAPACITY];
-};
-
-bool splitInfo(const char* line, InfoFields& fields) {
-  char command[LINE_CAPACITY];
-  char* targets[3] = {command, fields.key, fields.value};
-  const char* p = line;
-  for (char* target : targets) {
-    while (*p == ' ') ++p;
-    if (*p == '\0') return false;
-    size_t length = 0;
-    while (*p != '\0' && *p != ' ') target[length++] = *p++;
-    target[length] = '\0';
-  }
-  return true;
 }
 
 void handleInfo(Engine& engine, const char* line) {
@@ -159,7 +131,7 @@ void handleInfo(Engine& engine, const char* line) {
     settings.game_type = value;
   } else if (matchWord(key, "rule")) {
     waitForIdle(engine);
-    setRule(session, value);
+    settings.ruleIndex = ruleFromManager(value);
   } else if (matchWord(key, "folder")) {
     // Kept for completeness; nothing reads it. Cut to the capacity.
     const size_t length = std::min(std::strlen(fields.value), size_t{FOLDER_CAPACITY - 1});
@@ -172,7 +144,7 @@ void handleInfo(Engine& engine, const char* line) {
 // command's parse error and returns false when they are not there.
 bool scanPair(Engine& engine, const char* line, int32_t (&xy)[2], const char* error) {
   if (scanCommaInts(line, true, xy, 2) == 2) return true;
-  replyError(engine.session.out, "%s", error);
+  replyError(engine.out, "%s", error);
   return false;
 }
 
@@ -184,17 +156,16 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
   } else if (matchWord(line, "START")) {
     int32_t size = 0;
     if (scanCommaInts(line, true, &size, 1) != 1) {
-      replyError(session.out, "bad START parameter");
+      replyError(engine.out, "bad START parameter");
       return Flow::Continue;
     }
     waitForIdle(engine);
-    setupBoard(session, size, size, true);
-    engine.boardReady = true;
+    answerSetup(engine, size, size);
   } else if (matchWord(line, "TURN")) {
     if (!scanPair(engine, line, xy, "bad TURN parameters")) return Flow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
-    recordOpponentMove(session, xy[0], xy[1]);
+    placeOrRefuse(engine, xy[0], xy[1], CELL_OPPONENT);
     startThinking(engine);
   } else if (matchWord(line, "BEGIN")) {
     waitForIdle(engine);
@@ -207,29 +178,41 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
   } else if (matchWord(line, "INFO")) {
     handleInfo(engine, line);
   } else if (matchWord(line, "ABOUT")) {
-    aboutReply(session.out);
+    aboutReply(engine.out);
   } else if (matchWord(line, "RECTSTART")) {
     if (!scanPair(engine, line, xy, "bad RECTSTART parameters")) return Flow::Continue;
     waitForIdle(engine);
-    setupBoard(session, xy[0], xy[1], true);
-    engine.boardReady = true;
+    answerSetup(engine, xy[0], xy[1]);
   } else if (matchWord(line, "RESTART")) {
     waitForIdle(engine);
     ensureBoard(engine);
     clearBoard(session);
+    reply(engine.out, "OK");
   } else if (matchWord(line, "TAKEBACK")) {
     if (!scanPair(engine, line, xy, "bad TAKEBACK parameters")) return Flow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
-    takeBack(session, xy[0], xy[1]);
+    switch (takeBack(session, xy[0], xy[1])) {
+      case TakeBack::Done:
+        reply(engine.out, "OK");
+        break;
+      case TakeBack::OffBoard:
+        replyError(engine.out, "bad coordinates [%d,%d]", xy[0], xy[1]);
+        break;
+      case TakeBack::NoStone:
+        replyError(engine.out, "There is no chess at [%d,%d].", xy[0], xy[1]);
+        break;
+    }
   } else if (matchWord(line, "PLAY")) {
     if (!scanPair(engine, line, xy, "bad PLAY parameters")) return Flow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
-    recordOwnMove(session, xy[0], xy[1]);
-    reply(session.out, "%d,%d", xy[0], xy[1]);
+    // The move is echoed even when the board refuses it: the manager waits
+    // for the echo.
+    placeOrRefuse(engine, xy[0], xy[1], CELL_OWN);
+    reply(engine.out, "%d,%d", xy[0], xy[1]);
   } else {
-    replyUnknown(session.out, "%s", line);
+    replyUnknown(engine.out, "%s", line);
   }
   return Flow::Continue;
 }

@@ -76,4 +76,19 @@ int32_t scanCommaInts(const char* text, bool skipFirstWord, int32_t* values, int
   return read;
 }
 
+bool splitInfo(const char* line, InfoFields& fields) {
+  char command[INFO_FIELD_CAPACITY];
+  char* targets[3] = {command, fields.key, fields.value};
+  const char* p = line;
+  for (char* target : targets) {
+    while (*p == ' ') ++p;
+    if (*p == '\0') return false;
+    size_t length = 0;
+    while (*p != '\0' && *p != ' ' && length < INFO_FIELD_CAPACITY - 1) target[length++] = *p++;
+    target[length] = '\0';
+    while (*p != '\0' && *p != ' ') ++p;  // beyond the capacity: dropped
+  }
+  return true;
+}
+
 }  // namespace kestrix

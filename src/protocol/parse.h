@@ -7,6 +7,7 @@
 // BOARD stone line of three numbers ("7,8,1"); INFO fields split by blanks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kestrix {
@@ -37,5 +38,17 @@ int32_t parseInt(const char* text);
 // after skipping the first word when skipFirstWord is set. Returns how many
 // were read before the first mismatch; those are stored in values.
 int32_t scanCommaInts(const char* text, bool skipFirstWord, int32_t* values, int32_t count);
+
+// The key and the value of an INFO line: its second and third blank-separated
+// fields (a run of blanks is one separator). Each field of a line of fewer
+// than `capacity` bytes fits its buffer.
+inline constexpr size_t INFO_FIELD_CAPACITY = 1024;
+struct InfoFields {
+  char key[INFO_FIELD_CAPACITY];
+  char value[INFO_FIELD_CAPACITY];
+};
+
+// False when the line has fewer than three fields.
+bool splitInfo(const char* line, InfoFields& fields);
 
 }  // namespace kestrix

@@ -33,11 +33,6 @@ int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
   return count;
 }
 
-inline int32_t fourStones(const SearchRecord& record, int32_t player) {
-  const int32_t* counts = record.playerThreats[player].classCount;
-  return counts[THREAT_OPEN_FOUR] + counts[THREAT_FOUR_THREE] + counts[THREAT_FOUR];
-}
-
 // The first empty square near stones where `fiver` completes five.
 template <RuleIndex R>
 int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) {
@@ -177,8 +172,10 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
 template <RuleIndex R>
 int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
   const int32_t opponent = opponentOf(player);
-  if (fourStones(record, player) > 0) return firstFiveSquare<R>(record, player, out);
-  if (fourStones(record, opponent) > 0) return firstFiveSquare<R>(record, opponent, out);
+  if (fourStones(record.playerThreats[player]) > 0) return firstFiveSquare<R>(record, player, out);
+  if (fourStones(record.playerThreats[opponent]) > 0) {
+    return firstFiveSquare<R>(record, opponent, out);
+  }
   record.candidateCount = 0;
   Square openFour = NO_SQUARE;
   forEachNearEmpty(record, [&](Square s) {
@@ -199,11 +196,10 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   return takeBest(record, out, capacity);
 }
 
-template int32_t generateRootMoves<RULE_FREESTYLE>(SearchRecord&, int32_t, Square*, int32_t);
-template int32_t generateRootMoves<RULE_STANDARD>(SearchRecord&, int32_t, Square*, int32_t);
-template int32_t generateRootMoves<RULE_RENJU>(SearchRecord&, int32_t, Square*, int32_t);
-template int32_t generateMoves<RULE_FREESTYLE>(SearchRecord&, int32_t, Square*, int32_t);
-template int32_t generateMoves<RULE_STANDARD>(SearchRecord&, int32_t, Square*, int32_t);
-template int32_t generateMoves<RULE_RENJU>(SearchRecord&, int32_t, Square*, int32_t);
+#define KESTRIX_INSTANTIATE(R)                                                     \
+  template int32_t generateRootMoves<R>(SearchRecord&, int32_t, Square*, int32_t); \
+  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t);
+KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
+#undef KESTRIX_INSTANTIATE
 
 }  // namespace kestrix

@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "position/pattern_tables.h"
+#include "position/rule.h"
 #include "position/types.h"
 #include "threats/search_record.h"
 

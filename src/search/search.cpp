@@ -3,25 +3,17 @@
 #include <cstddef>
 #include <cstring>
 
-#include "position/line_codes.h"
 #include "search/movegen.h"
 #include "threats/forbidden.h"
+#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix {
 
 namespace {
 
-// Clock reads are rationed to one per 501 nodes. One counter per rule, kept
-// across searches.
-template <RuleIndex R>
-uint32_t clockCheckCounter = 0;
+// Clock reads are rationed to one per 501 nodes.
 inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 500;
-
-inline int32_t fourStones(const PlayerThreats& threats) {
-  return threats.classCount[THREAT_OPEN_FOUR] + threats.classCount[THREAT_FOUR_THREE] +
-         threats.classCount[THREAT_FOUR];
-}
 
 // Moves list[i] to the front, shifting the entries before it up by one.
 inline void moveToFront(Square* list, int32_t i) {
@@ -32,7 +24,8 @@ inline void moveToFront(Square* list, int32_t i) {
 
 }  // namespace
 
-void prepareSearch(SearchRecord& record, RuleIndex rule) {
+template <RuleIndex R>
+void prepareSearch(SearchRecord& record) {
   std::memset(static_cast<void*>(&record.bestMove), 0,
               sizeof(SearchRecord) - offsetof(SearchRecord, bestMove));
   initLineCodes(record);
@@ -42,7 +35,7 @@ void prepareSearch(SearchRecord& record, RuleIndex rule) {
     if (stone == EMPTY) continue;
     const Square s = static_cast<Square>(i);
     record.searchKey ^= zobristKey(stone, s);
-    placeStoneByRule[rule](record, s, stone);
+    placeStone<R>(record, s, stone);
   }
   record.bestMove = NO_SQUARE;
 }
@@ -74,11 +67,12 @@ int32_t evaluate(const SearchRecord& record, int32_t player) {
 
 namespace {
 
-// Step 1 of every node: the clock, once every 501 calls. The first
-// iteration always finishes, so that there is a move to play.
+// The clock, read once every 501 calls (each rule keeps its own count,
+// across searches). The first iteration always finishes, so that there is a
+// move to play.
 template <RuleIndex R>
 inline void checkClock(const SearchContext& context) {
-  uint32_t& counter = clockCheckCounter<R>;
+  uint32_t& counter = context.record.clockCheckCounter[R];
   if (++counter <= CLOCK_CHECK_INTERVAL) return;
   counter = 0;
   if (context.record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
@@ -114,21 +108,23 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   TranspositionTable& tt = context.tt;
   ++record.nodeCount;
 
-  checkClock<R>(context);  // step 1
+  // Step 1. The clock
+  checkClock<R>(context);
 
-  // Step 2: under Renju a forbidden black stone loses on the spot.
+  // Step 2. Under Renju, a forbidden black stone loses on the spot
   if constexpr (R == RULE_RENJU) {
     if (isForbidden(record, lastMove)) return WIN_SCORE;
   }
 
-  // Step 3: decided positions and leaves.
+  // Step 3. Decided positions and leaves take the static value
   const int32_t staticValue = evaluate(record, player);
   if (staticValue == WIN_SCORE || staticValue == LOSS_SCORE || depth <= 0) {
     ttStore(tt, record.searchKey, static_cast<int8_t>(depth), staticValue, BOUND_EXACT, nullptr, 0);
     return staticValue;
   }
 
-  // Step 4: the moves, from the table when this position was seen before.
+  // Step 4. The moves: the table's list when this position was seen before,
+  // else generated. No move at all loses.
   Square list[INNER_MOVES];
   int32_t count = ttProbeMoves(tt, record.searchKey, list);
   if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES);
@@ -140,26 +136,30 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
     if (list[i] < MAX_CELLS) ttPrefetch(tt, record.searchKey ^ zobristKey(player, list[i]));
   }
 
-  // Step 5.
+  // Step 5. Search the moves in order, principal variation style: once a
+  // move has raised alpha, the others are first tried with a null window
+  // and searched again with the full one only if they beat it. Each child
+  // is answered by the table when it can be, and a child at depth 0 is
+  // judged without putting its stone down.
   const int32_t opponent = opponentOf(player);
   const int8_t childDepth = static_cast<int8_t>(depth - 1);
   int32_t best = LOSS_SCORE;
   uint8_t bound = BOUND_UPPER;
   bool pvFound = false;
 
-  // Step 6.
   for (int32_t i = 0; i < count; ++i) {
     const Square m = list[i];
-    // 6a: a list from the table may belong to another position.
+    // A list from the table may belong to another position with the same
+    // index: skip what is not an empty square of this board.
     if (static_cast<int16_t>(m) < 0 || m >= record.position.cellCount ||
         record.threatCells[m].stone != EMPTY) {
       continue;
     }
     const uint64_t moveKey = zobristKey(player, m);
-    record.searchKey ^= moveKey;  // 6b
+    record.searchKey ^= moveKey;
     int32_t v = 0;
-    bool searched = false;
-    if (pvFound) {  // 6c
+    if (pvFound) {
+      bool searched = false;
       int32_t r = ttProbe(tt, record.searchKey, childDepth, -alpha - 1, -alpha);
       if (r != TT_MISS) {
         v = -r;
@@ -170,42 +170,46 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
           if (searched) v = -r;
         }
       }
-      if (!searched && childDepth <= 0) {  // 6f at a leaf
+      if (!searched && childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
         if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
-      } else if (!searched) {  // 6f
+      } else if (!searched) {
         placeStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
           v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
         removeStone<R>(record, m);
       }
-    } else {  // 6d
+    } else {
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
       if (r != TT_MISS) {
         v = -r;
-      } else if (childDepth <= 0) {  // 6e at a leaf
+      } else if (childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
-      } else {  // 6e
+      } else {
         placeStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
         removeStone<R>(record, m);
       }
     }
-    record.searchKey ^= moveKey;  // 6g
+    record.searchKey ^= moveKey;
 
-    if (v == WIN_SCORE) {  // 6h
+    // Step 6. Judge the child's value: a win ends the node with the winning
+    // move first in its stored list; a lost move is dropped from the list
+    // for good; a cut-off stores a lower bound; a new best moves to the
+    // front.
+    if (v == WIN_SCORE) {
       moveToFront(list, i);
       ttStore(tt, record.searchKey, static_cast<int8_t>(depth), WIN_SCORE, BOUND_EXACT, list,
               count);
       return WIN_SCORE;
     }
-    if (v == LOSS_SCORE) list[i] = NO_SQUARE;  // 6i: never stored as a move to try
-    if (v >= beta) {                           // 6j
+    if (v == LOSS_SCORE) list[i] = NO_SQUARE;
+    if (v >= beta) {
       ttStore(tt, record.searchKey, static_cast<int8_t>(depth), v, BOUND_LOWER, list, count);
       return v;
     }
-    if (v > best) {  // 6k
+    if (v > best) {
       best = v;
       if (v > alpha) {
         moveToFront(list, i);
@@ -216,7 +220,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
     }
   }
 
-  // Step 7.
+  // Step 7. Store the result with the reordered list
   ttStore(tt, record.searchKey, static_cast<int8_t>(depth), best, bound, list, count);
   return best;
 }
@@ -267,6 +271,11 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
 
 // Iterative deepening over the root moves; returns the move to play. Leaves
 // through SearchTimeout when the clock runs out inside an iteration.
+//
+// The root keeps two lists: rootMoves, searched in this iteration, and
+// nextRootMoves, its copy reordered as results come in, which the next
+// iteration searches. A move that improves alpha goes to the front of the
+// next list; a lost move goes to its end and out of the live part for good.
 template <RuleIndex R>
 Square deepen(SearchContext& context, int32_t maxDepth) {
   SearchRecord& record = context.record;
@@ -276,17 +285,20 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
   record.iterationDepth = 1;
   for (;;) {
     const int32_t d = record.iterationDepth;
-    // 4a
+
+    // Step 1. Start the iteration's clock and its copy of the list
     record.iterationStartTime = clockMs();
     record.nextRootMoveCount = record.rootMoveCount;
     std::memcpy(record.nextRootMoves, record.rootMoves, sizeof(record.rootMoves));
-    // 4b, 4c
+
+    // Step 2. No move, or a single one, needs no search
     if (record.rootMoveCount <= 0) return record.bestMove;
     if (record.rootMoveCount == 1) {
       record.bestMove = record.rootMoves[0];
       return record.bestMove;
     }
-    // 4d, 4e
+
+    // Step 3. Search every root move to depth d
     int32_t alpha = LOSS_SCORE;
     bool pvFound = false;
     Square iterationBest = NO_SQUARE;
@@ -301,7 +313,6 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
         return m;
       }
       if (v == LOSS_SCORE) {
-        // A lost move leaves the live part of the list for good.
         int32_t j = findMove(record.nextRootMoves, record.nextRootMoveCount, m);
         if (j >= 0) {
           for (; j + 1 < record.nextRootMoveCount; ++j) {
@@ -320,16 +331,19 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
         pvFound = true;
       }
     }
-    // 4f, 4g
+
+    // Step 4. Every move lost: keep the previous iteration's move
     if (iterationBest == NO_SQUARE) return record.bestMove;
     record.bestMove = iterationBest;
-    // 4h: the next iteration should take at least twice as long as this one.
+
+    // Step 5. Stop when the next iteration, which should take at least
+    // twice as long as this one, would not fit in the time left
     if (2 * (clockMs() - record.iterationStartTime) >= timeRemaining(context.clock)) {
       return record.bestMove;
     }
-    // 4i: narrowing.
+
+    // Step 6. Narrow the list for the next iteration and go one ply deeper
     record.nextRootMoveCount = narrowedRootCount(record.nextRootMoveCount, d, generated);
-    // 4j, 4k
     record.rootMoveCount = record.nextRootMoveCount;
     std::memcpy(record.rootMoves, record.nextRootMoves, sizeof(record.rootMoves));
     if (++record.iterationDepth > maxDepth) return record.bestMove;
@@ -341,7 +355,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth) {
-  prepareSearch(record, R);
+  prepareSearch<R>(record);
   SearchContext context{record, tt, clock};
   try {
     return deepen<R>(context, maxDepth);
@@ -352,13 +366,17 @@ Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock&
   }
 }
 
-template int32_t alphaBeta<RULE_FREESTYLE>(SearchContext&, int32_t, int32_t, int32_t, Square,
-                                           int32_t);
-template int32_t alphaBeta<RULE_STANDARD>(SearchContext&, int32_t, int32_t, int32_t, Square,
-                                          int32_t);
-template int32_t alphaBeta<RULE_RENJU>(SearchContext&, int32_t, int32_t, int32_t, Square, int32_t);
+Square searchRoot(RuleIndex rule, SearchRecord& record, TranspositionTable& tt,
+                  const MoveClock& clock, int32_t maxDepth) {
+  return withRule(rule,
+                  [&](auto tag) { return searchRoot<tag.rule>(record, tt, clock, maxDepth); });
+}
 
-const SearchRootFn searchRootByRule[RULE_COUNT] = {
-    searchRoot<RULE_FREESTYLE>, searchRoot<RULE_STANDARD>, searchRoot<RULE_RENJU>};
+#define KESTRIX_INSTANTIATE(R)                                                               \
+  template void prepareSearch<R>(SearchRecord&);                                             \
+  template int32_t alphaBeta<R>(SearchContext&, int32_t, int32_t, int32_t, Square, int32_t); \
+  template Square searchRoot<R>(SearchRecord&, TranspositionTable&, const MoveClock&, int32_t);
+KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
+#undef KESTRIX_INSTANTIATE
 
 }  // namespace kestrix

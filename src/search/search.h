@@ -15,9 +15,10 @@
 
 #include <cstdint>
 
+#include "position/rule.h"
 #include "position/types.h"
+#include "search/move_clock.h"
 #include "search/tt.h"
-#include "session/move_clock.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
@@ -35,8 +36,9 @@ struct SearchContext {
 };
 
 // Rebuilds the search state of the record (line codes, tallies, key) from its
-// Position under the given rule.
-void prepareSearch(SearchRecord& record, RuleIndex rule);
+// Position under rule R.
+template <RuleIndex R>
+void prepareSearch(SearchRecord& record);
 
 int32_t evaluate(const SearchRecord& record, int32_t player);
 int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player);
@@ -62,7 +64,9 @@ template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth = MAX_SEARCH_DEPTH);
 
-using SearchRootFn = Square (*)(SearchRecord&, TranspositionTable&, const MoveClock&, int32_t);
-extern const SearchRootFn searchRootByRule[RULE_COUNT];
+// The same for a rule chosen at run time: the one place where the manager's
+// rule picks a search family.
+Square searchRoot(RuleIndex rule, SearchRecord& record, TranspositionTable& tt,
+                  const MoveClock& clock, int32_t maxDepth = MAX_SEARCH_DEPTH);
 
 }  // namespace kestrix

@@ -1,19 +1,13 @@
-// Kestrix: choosing and answering the engine's move, and its time budget.
+// Kestrix: choosing the engine's move.
 //
 // A turn runs on the worker: it fixes the budget, rebuilds the Position from
 // the manager's board with the stones coloured by their counts (the side
-// with fewer stones moved second), asks chooseMove for a square, records it
-// and writes it. chooseMove is a cascade: the opening rule while at most two
-// stones stand, then the search of the current rule, then the first empty
-// square of a randomly drawn spiral order.
-//
-// The budget shares the remaining match time out as if one more move were
-// due for every 12 empty cells, keeps 100 ms of the turn limit in reserve,
-// and never goes below 100 ms (10 ms once 3 s or less are left). It is
-// computed in 64 bits and clamped, so no manager value can wrap it.
+// with fewer stones moved second), asks chooseMove for a square and records
+// it on the board. chooseMove is a cascade: the opening rule while at most
+// two stones stand, then the search of the current rule, then the first
+// empty square of a randomly drawn spiral order.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 
 #include "position/types.h"
@@ -21,38 +15,17 @@
 
 namespace kestrix {
 
-// The budget formula alone, in milliseconds.
-int32_t moveBudget(int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn);
-
-// Sets the budget and starts the move's clock now.
-void startMoveClock(Session& session, int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn);
-
-// After an INFO time setting: a new budget from the current settings and
-// board, measured from the unchanged start of the running move.
-void updateMoveBudget(Session& session);
-
-// INFO timeout_turn, timeout_match or time_left: the new value, then the
-// new budget.
-void changeTimeSetting(Session& session, std::atomic<int32_t>& setting, int32_t value);
-
-// The worker, as its turn begins: the budget from the current settings and
-// board, and the move's clock started now. It reads the settings, stores the
-// budget, and reads again if an INFO time key was handled in between.
-void startTurnClock(Session& session);
-
-// The two halves of that: a budget computed from the settings as they stood
-// at a count of changes (waiting out a change in progress), and its store,
-// which is false when a change came in between and the budget must be read
-// again.
-struct TurnBudget {
-  uint32_t changes;
-  int32_t budget;
+// The engine's move in the manager's coordinates; `played` is false when
+// the board had no empty cell.
+struct TurnMove {
+  bool played;
+  int32_t x;
+  int32_t y;
 };
-TurnBudget readTurnBudget(const Session& session);
-bool storeTurnBudget(Session& session, const TurnBudget& budget);
 
-// One engine move, on the worker: the move line, or the ERROR "No space".
-void playTurn(Session& session);
+// One engine move, on the worker. The move is on the board when this
+// returns, so the manager may answer it as soon as it is written.
+TurnMove playTurn(Session& session);
 
 Square chooseMove(Session& session);
 Square openingMove(Session& session);

@@ -26,32 +26,11 @@ void resetCells(SessionBoard& board) {
   for (int32_t v = 1; v < 4; ++v) board.counts[v].store(0, std::memory_order_relaxed);
 }
 
-bool onBoard(const SessionBoard& board, int32_t x, int32_t y) {
-  return x >= 0 && x < board.width && y >= 0 && y < board.height;
-}
-
-void recordStone(Session& session, int32_t x, int32_t y, uint8_t value, const char* refusal) {
-  SessionBoard& board = session.board;
-  if (!onBoard(board, x, y) || board.cells[y][x] != CELL_EMPTY) {
-    replyError(session.out, refusal, x, y);
-    return;
-  }
-  board.counts[0].fetch_sub(1, std::memory_order_relaxed);
-  board.cells[y][x] = value;
-  board.counts[value].fetch_add(1, std::memory_order_relaxed);
-}
-
 }  // namespace
 
-void setupBoard(Session& session, int32_t width, int32_t height, bool answerOk) {
-  if (width < MIN_BOARD_SIDE || height < MIN_BOARD_SIDE) {
-    replyError(session.out, "Minimal board size is %d*%d", MIN_BOARD_SIDE, MIN_BOARD_SIDE);
-    return;
-  }
-  if (width > MAX_BOARD_SIDE || height > MAX_BOARD_SIDE) {
-    replyError(session.out, "Maximal board size is %d*%d", MAX_BOARD_SIDE, MAX_BOARD_SIDE);
-    return;
-  }
+BoardSetup setupBoard(Session& session, int32_t width, int32_t height) {
+  if (width < MIN_BOARD_SIDE || height < MIN_BOARD_SIDE) return BoardSetup::TooSmall;
+  if (width > MAX_BOARD_SIDE || height > MAX_BOARD_SIDE) return BoardSetup::TooLarge;
   SessionBoard& board = session.board;
   board.width = width;
   board.height = height;
@@ -60,72 +39,31 @@ void setupBoard(Session& session, int32_t width, int32_t height, bool answerOk) 
   // so that games from the same opening do not all go the same way.
   session.random.seed(static_cast<uint32_t>(std::time(nullptr)));
   buildSpiralOrders(session.spiralOrders, width, height);
-  if (answerOk) {
-    reply(session.out, "OK");
-    return;
-  }
-  const SessionSettings& settings = session.settings;
-  replyMessage(session.out, "Width: %d, Height: %d, Rule: %s", width, height,
-               ruleName(settings.ruleIndex));
-  replyMessage(session.out, "max_memory = %d, timeout_turn = %d, timeout_match = %d",
-               settings.max_memory, settings.timeout_turn.load(std::memory_order_relaxed),
-               settings.timeout_match.load(std::memory_order_relaxed));
+  return BoardSetup::Done;
 }
 
 void clearBoard(Session& session) {
   resetCells(session.board);
-  reply(session.out, "OK");
 }
 
-void emptyBoard(Session& session) {
-  resetCells(session.board);
-}
-
-void recordOwnMove(Session& session, int32_t x, int32_t y) {
-  recordStone(session, x, y, CELL_OWN, "my move [%d,%d]");
-}
-
-void recordOpponentMove(Session& session, int32_t x, int32_t y) {
-  recordStone(session, x, y, CELL_OPPONENT, "opponents's move [%d,%d]");
-}
-
-void recordWinningMark(Session& session, int32_t x, int32_t y) {
-  recordStone(session, x, y, CELL_WIN_MARK, "winning move [%d,%d]");
-}
-
-void takeBack(Session& session, int32_t x, int32_t y) {
+bool recordStone(Session& session, int32_t x, int32_t y, uint8_t value) {
   SessionBoard& board = session.board;
-  if (!onBoard(board, x, y)) {
-    replyError(session.out, "bad coordinates [%d,%d]", x, y);
-    return;
-  }
+  if (!onBoard(x, y, board.width, board.height) || board.cells[y][x] != CELL_EMPTY) return false;
+  board.counts[0].fetch_sub(1, std::memory_order_relaxed);
+  board.cells[y][x] = value;
+  board.counts[value].fetch_add(1, std::memory_order_relaxed);
+  return true;
+}
+
+TakeBack takeBack(Session& session, int32_t x, int32_t y) {
+  SessionBoard& board = session.board;
+  if (!onBoard(x, y, board.width, board.height)) return TakeBack::OffBoard;
   const uint8_t value = board.cells[y][x];
-  if (value == CELL_EMPTY) {
-    replyError(session.out, "There is no chess at [%d,%d].", x, y);
-    return;
-  }
+  if (value == CELL_EMPTY) return TakeBack::NoStone;
   board.counts[value].fetch_sub(1, std::memory_order_relaxed);
   board.cells[y][x] = CELL_EMPTY;
   board.counts[0].fetch_add(1, std::memory_order_relaxed);
-  reply(session.out, "OK");
-}
-
-void setRule(Session& session, int32_t value) {
-  session.settings.ruleIndex = (value & 4) != 0   ? RULE_RENJU
-                               : (value & 1) != 0 ? RULE_STANDARD
-                                                  : RULE_FREESTYLE;
-}
-
-const char* ruleName(RuleIndex rule) {
-  switch (rule) {
-    case RULE_FREESTYLE:
-      return "Freestyle";
-    case RULE_STANDARD:
-      return "Standard";
-    case RULE_RENJU:
-      return "Renju";
-  }
-  return "Unknown";
+  return TakeBack::Done;
 }
 
 }  // namespace kestrix

@@ -10,9 +10,11 @@
 //
 // Session is the engine's whole game state in one record: the board and
 // settings, the move clock, the search record with the Position inside it,
-// the transposition table, the eight spiral orders with the random stream
-// that draws among them, and the sink answers go to. The process owns one;
-// tests make their own (it is large: allocate it on the heap).
+// the transposition table, and the eight spiral orders with the random
+// stream that draws among them. The process owns one; tests make their own
+// (it is large: allocate it on the heap). The operations here change the
+// state and say how it went; answering the manager is the command loop's
+// business.
 #pragma once
 
 #include <atomic>
@@ -20,10 +22,10 @@
 
 #include "platform/random.h"
 #include "position/position.h"
+#include "position/rule.h"
 #include "position/types.h"
-#include "protocol/output.h"
+#include "search/move_clock.h"
 #include "search/tt.h"
-#include "session/move_clock.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
@@ -64,11 +66,10 @@ struct SessionSettings {
 inline constexpr uint32_t START_TABLE_BYTES = 52428800;
 
 struct Session {
-  explicit Session(OutputSink& sink) : out(sink) {}
+  Session() = default;
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
 
-  OutputSink& out;
   SessionBoard board;
   SessionSettings settings;
   MoveClock clock;
@@ -82,25 +83,21 @@ struct Session {
 // Start-up: the Zobrist keys, then the first sizing of the table.
 void initSession(Session& session);
 
-// START, RECTSTART and the implicit board: a new empty board of this size,
-// answered "OK" or, for the implicit board, by two MESSAGE lines describing
-// it. A size outside 5..32 is refused and changes nothing.
-void setupBoard(Session& session, int32_t width, int32_t height, bool answerOk);
+enum class BoardSetup { Done, TooSmall, TooLarge };
 
-// RESTART: the same size, no stones, answered "OK".
+// START, RECTSTART and the implicit board: a new empty board of this size,
+// with new spiral orders. A size outside 5..32 is refused and changes
+// nothing.
+BoardSetup setupBoard(Session& session, int32_t width, int32_t height);
+
+// RESTART, and BOARD before its list: the same size, no stones.
 void clearBoard(Session& session);
 
-// BOARD: no stones, no answer (the list that follows is the whole position).
-void emptyBoard(Session& session);
+// Puts a stone (CELL_OWN, CELL_OPPONENT or CELL_WIN_MARK) on (x, y); false,
+// and no change, when the cell is off the board or taken.
+bool recordStone(Session& session, int32_t x, int32_t y, uint8_t value);
 
-void recordOwnMove(Session& session, int32_t x, int32_t y);
-void recordOpponentMove(Session& session, int32_t x, int32_t y);
-void recordWinningMark(Session& session, int32_t x, int32_t y);
-
-void takeBack(Session& session, int32_t x, int32_t y);
-
-// INFO rule: bit 4 is Renju, else bit 1 is exactly five, else free-style.
-void setRule(Session& session, int32_t value);
-const char* ruleName(RuleIndex rule);
+enum class TakeBack { Done, OffBoard, NoStone };
+TakeBack takeBack(Session& session, int32_t x, int32_t y);
 
 }  // namespace kestrix

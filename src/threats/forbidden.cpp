@@ -1,14 +1,11 @@
 #include "threats/forbidden.h"
 
-#include "position/line_codes.h"
 #include "position/pattern_tables.h"
+#include "threats/line_codes.h"
 
 namespace kestrix {
 
 namespace {
-
-constexpr uint8_t CLASS_OVERLINE_OR_DOUBLE_FOUR = 1;
-constexpr uint8_t CLASS_FIVE = 2;
 
 // Calls that one test may make, itself and all its recursion together. A
 // real game never comes near: the worst crowded boards we could build took
@@ -25,16 +22,9 @@ struct Probe {
   int32_t callsLeft;
 };
 
-bool isFour(uint8_t lineClass) {
-  return lineClass == 3 || lineClass == 4;
-}
-bool isThree(uint8_t lineClass) {
-  return lineClass == 5 || lineClass == 6;
-}
-
 bool makesFive(const ThreatCell& cell) {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[cell.lineCode[d][BLACK]].lineClass == CLASS_FIVE) return true;
+    if (renjuLineTable[cell.lineCode[d][BLACK]].lineClass == LINE_FIVE) return true;
   }
   return false;
 }
@@ -59,14 +49,14 @@ bool forbiddenAt(Probe& probe, Square s) {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) lines[d] = renjuLineTable[cell.lineCode[d][BLACK]];
 
   for (const LineEntry& line : lines) {
-    if (line.lineClass == CLASS_FIVE) return false;
+    if (line.lineClass == LINE_FIVE) return false;
   }
   int32_t fours = 0;
   int32_t threes = 0;
   for (const LineEntry& line : lines) {
-    if (line.lineClass == CLASS_OVERLINE_OR_DOUBLE_FOUR) return true;
-    fours += isFour(line.lineClass);
-    threes += isThree(line.lineClass);
+    if (line.lineClass == LINE_FORBIDDEN) return true;
+    fours += isFourClass(line.lineClass);
+    threes += isThreeClass(line.lineClass);
   }
   if (fours >= 2) return true;
   if (threes < 2) return false;
@@ -82,7 +72,7 @@ bool forbiddenAt(Probe& probe, Square s) {
   const Position& position = record.position;
   int32_t realThrees = 0;
   for (int32_t d = 0; d < DIRECTION_COUNT && realThrees < 2; ++d) {
-    if (!isThree(lines[d].lineClass)) continue;
+    if (!isThreeClass(lines[d].lineClass)) continue;
     const Square first = static_cast<Square>(s + position.lineOffset[d][lines[d].keySquares & 15]);
     const Square second = static_cast<Square>(s + position.lineOffset[d][lines[d].keySquares >> 4]);
     if (opensFour(probe, s, first) || opensFour(probe, s, second)) ++realThrees;

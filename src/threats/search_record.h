@@ -1,11 +1,11 @@
 // Kestrix: the one record every search works on.
 //
-// Layout: the side to move and the Position (filled by the move choice), then
-// the search state, which prepareSearch zeroes and rebuilds from the Position
-// before every search: best move, Zobrist key, the search's own board
-// (threatCells) with both players' threat tallies (playerThreats), the root
-// move lists, the move generators' scratch, and the iteration's clock and
-// depth.
+// Layout: the side to move and the Position (filled by the move choice), and
+// the search's clock-check counters, then the search state, which
+// prepareSearch zeroes and rebuilds from the Position before every search:
+// best move, Zobrist key, the search's own board (threatCells) with both
+// players' threat tallies (playerThreats), the root move lists, the move
+// generators' scratch, and the iteration's clock and depth.
 //
 // threatCells[s].lineCode[d][p] is the base-3 code of the ten cells around s
 // on line d as player slot p sees them (slots 1 and 2 follow the stones,
@@ -16,23 +16,12 @@
 #include <bit>
 #include <cstdint>
 
+#include "position/pattern_tables.h"
 #include "position/position.h"
+#include "position/rule.h"
 #include "position/types.h"
 
 namespace kestrix {
-
-// Threat class of a stone or a square, from its four line classes.
-enum ThreatClass : int32_t {
-  THREAT_NONE = 0,
-  THREAT_FIVE = 1,
-  THREAT_OPEN_FOUR = 2,
-  THREAT_FOUR_THREE = 3,
-  THREAT_FOUR = 4,
-  THREAT_DOUBLE_THREE = 5,
-  THREAT_OPEN_THREE = 6,
-  THREAT_CLOSED_THREE = 7,
-};
-inline constexpr int32_t THREAT_CLASS_COUNT = 8;
 
 struct ThreatCell {
   uint8_t stone;
@@ -49,6 +38,13 @@ struct PlayerThreats {
   int32_t classCount[THREAT_CLASS_COUNT];  // stones per threat class
 };
 
+// The player's stones that stand in a four of any kind: while there is one,
+// a five is the player's to make on the next move.
+inline int32_t fourStones(const PlayerThreats& threats) {
+  return threats.classCount[THREAT_OPEN_FOUR] + threats.classCount[THREAT_FOUR_THREE] +
+         threats.classCount[THREAT_FOUR];
+}
+
 struct Candidate {
   int16_t score;
   Square square;
@@ -58,6 +54,10 @@ inline constexpr int32_t MAX_ROOT_MOVES = 200;
 
 struct SearchRecord {
   int32_t sideToMove;
+  // Nodes since the clock was last read, per rule. Kept across searches, so
+  // that the clock is read once every so many nodes however short each
+  // search is.
+  uint32_t clockCheckCounter[RULE_COUNT];
   Position position;
 
   // Search state, from bestMove to iterationDepth.

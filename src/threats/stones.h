@@ -24,9 +24,10 @@
 #include <cstdint>
 #include <cstring>
 
-#include "position/line_codes.h"
 #include "position/pattern_tables.h"
+#include "position/rule.h"
 #include "position/types.h"
+#include "threats/line_codes.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
@@ -38,26 +39,12 @@ static_assert(sizeof(ThreatCell) == 40);
 
 namespace stones_detail {
 
-// Under Renju the owner picks the table; an array lookup keeps that free of
-// branches. The other rules use one table for every stone.
-inline constexpr const LineEntry* RENJU_TABLE_BY_STONE[4] = {
-    freestyleLineTable, renjuLineTable, freestyleLineTable, freestyleLineTable};
-
-template <RuleIndex R>
-inline const LineEntry* stoneLineTable(int32_t stone) {
-  if constexpr (R == RULE_RENJU) {
-    return RENJU_TABLE_BY_STONE[stone];
-  } else {
-    return lineTableFor<R>(stone);
-  }
-}
-
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
 // standing on this cell to the tallies. With Commit false the cell is only
 // read.
 template <RuleIndex R, bool Commit>
 inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int32_t sign) {
-  const LineEntry* table = stoneLineTable<R>(q);
+  const LineEntry* table = lineTableFor<R>(q);
   const LineEntry e0 = table[cell.lineCode[0][q]];
   const LineEntry e1 = table[cell.lineCode[1][q]];
   const LineEntry e2 = table[cell.lineCode[2][q]];
@@ -86,7 +73,7 @@ inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, in
   }
   // EMPTY and NEUTRAL read slots 0 and 3, which never change.
   if (q != BLACK && q != WHITE) return;
-  const LineEntry* table = stoneLineTable<R>(q);
+  const LineEntry* table = lineTableFor<R>(q);
   const LineEntry before = table[oldCode];
   const LineEntry after = table[oldCode + (q == BLACK ? blackDelta : whiteDelta)];
   PlayerThreats& threats = tallies[q];
@@ -177,8 +164,5 @@ inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
   stones_detail::scoreStone<R, false>(tallies, record.threatCells[s], player, +1);
   stones_detail::shiftLines<R, +1, false>(record, tallies, s, player);
 }
-
-using PlaceStoneFn = void (*)(SearchRecord&, Square, int32_t);
-extern const PlaceStoneFn placeStoneByRule[RULE_COUNT];
 
 }  // namespace kestrix

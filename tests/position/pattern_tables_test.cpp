@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <array>
 
-#include "position/line_codes.h"
-#include "threats/search_record.h"
-
 namespace kestrix {
 namespace {
 
@@ -27,20 +24,22 @@ TEST(PatternTables, TellingRows) {
     int32_t code;
     Entry freestyle, standard, renju;
   } rows[] = {
-      {"....._.....", 0, {17, 5, 0x55}, {17, 5, 0x55}, {17, 5, 0x55}},
-      {"....x_.....", 1, {9, 17, 0x55}, {9, 16, 0x55}, {9, 16, 0x55}},
-      {".xxxx_.....", 820, {2, 55, 0x55}, {2, 25, 0x55}, {2, 25, 0x55}},
-      {"xxxxx_.....", 7381, {2, 55, 0x55}, {0, 0, 0x55}, {1, 0, 0x55}},
-      {"..xxx_.....", 91, {3, 46, 0x61}, {3, 32, 0x61}, {3, 32, 0x61}},
-      {"..xxx_o....", 97, {4, 16, 0x51}, {4, 16, 0x51}, {4, 16, 0x51}},
-      {".oxxx_.....", 1549, {4, 30, 0x56}, {4, 16, 0x56}, {4, 16, 0x56}},
-      {"...xx_.....", 10, {5, 32, 0x62}, {5, 27, 0x62}, {5, 27, 0x62}},
-      {"..xx._.....", 90, {6, 24, 0x54}, {6, 19, 0x54}, {6, 19, 0x54}},
-      {".x..x_..x..", 973, {7, 30, 0x55}, {7, 18, 0x55}, {7, 18, 0x55}},
-      {"..oxx_.....", 172, {8, 14, 0x55}, {8, 9, 0x55}, {8, 9, 0x55}},
-      {"..x.x_x.x..", 328, {3, 59, 0x73}, {3, 32, 0x73}, {1, 32, 0x55}},
-      {"x...._.....", 6561, {17, 5, 0x55}, {18, 4, 0x55}, {18, 4, 0x55}},
-      {"ooooo_ooooo", 59048, {0, 0, 0x55}, {0, 0, 0x55}, {0, 0, 0x55}},
+      // clang-format off
+      {"....._.....", 0, {LINE_OPEN_ONE, 5, 0x55}, {LINE_OPEN_ONE, 5, 0x55}, {LINE_OPEN_ONE, 5, 0x55}},
+      {"....x_.....", 1, {LINE_OPEN_TWO, 17, 0x55}, {LINE_OPEN_TWO, 16, 0x55}, {LINE_OPEN_TWO, 16, 0x55}},
+      {".xxxx_.....", 820, {LINE_FIVE, 55, 0x55}, {LINE_FIVE, 25, 0x55}, {LINE_FIVE, 25, 0x55}},
+      {"xxxxx_.....", 7381, {LINE_FIVE, 55, 0x55}, {LINE_NONE, 0, 0x55}, {LINE_FORBIDDEN, 0, 0x55}},
+      {"..xxx_.....", 91, {LINE_OPEN_FOUR, 46, 0x61}, {LINE_OPEN_FOUR, 32, 0x61}, {LINE_OPEN_FOUR, 32, 0x61}},
+      {"..xxx_o....", 97, {LINE_FOUR, 16, 0x51}, {LINE_FOUR, 16, 0x51}, {LINE_FOUR, 16, 0x51}},
+      {".oxxx_.....", 1549, {LINE_FOUR, 30, 0x56}, {LINE_FOUR, 16, 0x56}, {LINE_FOUR, 16, 0x56}},
+      {"...xx_.....", 10, {LINE_OPEN_THREE, 32, 0x62}, {LINE_OPEN_THREE, 27, 0x62}, {LINE_OPEN_THREE, 27, 0x62}},
+      {"..xx._.....", 90, {LINE_THREE, 24, 0x54}, {LINE_THREE, 19, 0x54}, {LINE_THREE, 19, 0x54}},
+      {".x..x_..x..", 973, {LINE_CLOSED_THREE_WIDE, 30, 0x55}, {LINE_CLOSED_THREE_WIDE, 18, 0x55}, {LINE_CLOSED_THREE_WIDE, 18, 0x55}},
+      {"..oxx_.....", 172, {LINE_CLOSED_THREE, 14, 0x55}, {LINE_CLOSED_THREE, 9, 0x55}, {LINE_CLOSED_THREE, 9, 0x55}},
+      {"..x.x_x.x..", 328, {LINE_OPEN_FOUR, 59, 0x73}, {LINE_OPEN_FOUR, 32, 0x73}, {LINE_FORBIDDEN, 32, 0x55}},
+      {"x...._.....", 6561, {LINE_OPEN_ONE, 5, 0x55}, {LINE_ONE, 4, 0x55}, {LINE_ONE, 4, 0x55}},
+      {"ooooo_ooooo", 59048, {LINE_NONE, 0, 0x55}, {LINE_NONE, 0, 0x55}, {LINE_NONE, 0, 0x55}},
+      // clang-format on
   };
   for (const auto& row : rows) {
     int32_t code = 0;
@@ -68,16 +67,20 @@ TEST(PatternTables, ClassCountsAndKeySquares) {
       ASSERT_LE(e.lineWeight, t == 0 ? 125 : 32) << code;
       // Open fours and open threes have two key squares, fours and threes one.
       const int keys = ((e.keySquares & 15) != 5) + ((e.keySquares >> 4) != 5), c = e.lineClass;
-      ASSERT_EQ(keys, c == 3 || c == 5 ? 2 : c == 4 || c == 6) << t << " " << code;
+      const bool open = c == LINE_OPEN_FOUR || c == LINE_OPEN_THREE;
+      ASSERT_EQ(keys, open ? 2 : c == LINE_FOUR || c == LINE_THREE) << t << " " << code;
     }
   }
-  EXPECT_EQ(count[0][0], 31833);
-  EXPECT_EQ(count[1][0], 38421);
-  EXPECT_EQ(count[2][0], 37368);
-  EXPECT_EQ((std::array{count[0][2], count[1][2], count[2][2]}), (std::array{2673, 1620, 1620}));
-  EXPECT_EQ(count[2][1], 1189);
-  for (int c : {1, 11, 15}) EXPECT_EQ(count[0][c] + count[1][c], 0) << c;
-  for (int c : {11, 15}) EXPECT_GT(count[2][c], 0) << c;
+  EXPECT_EQ(count[0][LINE_NONE], 31833);
+  EXPECT_EQ(count[1][LINE_NONE], 38421);
+  EXPECT_EQ(count[2][LINE_NONE], 37368);
+  EXPECT_EQ((std::array{count[0][LINE_FIVE], count[1][LINE_FIVE], count[2][LINE_FIVE]}),
+            (std::array{2673, 1620, 1620}));
+  EXPECT_EQ(count[2][LINE_FORBIDDEN], 1189);
+  for (int c : {LINE_FORBIDDEN, LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) {
+    EXPECT_EQ(count[0][c] + count[1][c], 0) << c;
+  }
+  for (int c : {LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) EXPECT_GT(count[2][c], 0) << c;
 }
 
 TEST(PatternTables, FourLineTables) {
@@ -97,18 +100,20 @@ TEST(PatternTables, FourLineTables) {
     Classes classes;
     int threat, value, renjuValue;
   } combos[] = {
-      {{0, 0, 0, 0}, THREAT_NONE, 0, 0},
-      {{2, 1, 3, 4}, THREAT_FIVE, 255, 255},  // a five outweighs every prohibition
-      {{3, 17, 17, 17}, THREAT_OPEN_FOUR, 212, 212},
-      {{4, 0, 4, 17}, THREAT_OPEN_FOUR, 212, 0},  // double four
-      {{4, 6, 17, 0}, THREAT_FOUR_THREE, 210, 210},
-      {{4, 6, 5, 0}, THREAT_FOUR_THREE, 210, 0},  // with a double three
-      {{5, 0, 6, 17}, THREAT_DOUBLE_THREE, 202, 0},
-      {{1, 17, 17, 17}, THREAT_NONE, 3, 0},
-      {{4, 17, 9, 21}, THREAT_FOUR, 32 + 1 + 8, 32 + 1 + 8},
-      {{5, 7, 12, 20}, THREAT_OPEN_THREE, 25 + 9 + 5, 25 + 9 + 5},
-      {{8, 11, 13, 0}, THREAT_CLOSED_THREE, 9 + 5 + 1, 9 + 5 + 1},
-      {{10, 14, 15, 19}, THREAT_NONE, 8 + 1 + 1 + 1, 8 + 1 + 1 + 1},
+      // clang-format off
+      {{LINE_NONE, LINE_NONE, LINE_NONE, LINE_NONE}, THREAT_NONE, 0, 0},
+      {{LINE_FIVE, LINE_FORBIDDEN, LINE_OPEN_FOUR, LINE_FOUR}, THREAT_FIVE, 255, 255},  // a five outweighs every prohibition
+      {{LINE_OPEN_FOUR, LINE_OPEN_ONE, LINE_OPEN_ONE, LINE_OPEN_ONE}, THREAT_OPEN_FOUR, 212, 212},
+      {{LINE_FOUR, LINE_NONE, LINE_FOUR, LINE_OPEN_ONE}, THREAT_OPEN_FOUR, 212, 0},  // double four
+      {{LINE_FOUR, LINE_THREE, LINE_OPEN_ONE, LINE_NONE}, THREAT_FOUR_THREE, 210, 210},
+      {{LINE_FOUR, LINE_THREE, LINE_OPEN_THREE, LINE_NONE}, THREAT_FOUR_THREE, 210, 0},  // with a double three
+      {{LINE_OPEN_THREE, LINE_NONE, LINE_THREE, LINE_OPEN_ONE}, THREAT_DOUBLE_THREE, 202, 0},
+      {{LINE_FORBIDDEN, LINE_OPEN_ONE, LINE_OPEN_ONE, LINE_OPEN_ONE}, THREAT_NONE, 3, 0},
+      {{LINE_FOUR, LINE_OPEN_ONE, LINE_OPEN_TWO, LINE_CLOSED_ONE}, THREAT_FOUR, 32 + 1 + 8, 32 + 1 + 8},
+      {{LINE_OPEN_THREE, LINE_CLOSED_THREE_WIDE, LINE_HALF_TWO, LINE_HALF_ONE_NARROW}, THREAT_OPEN_THREE, 25 + 9 + 5, 25 + 9 + 5},
+      {{LINE_CLOSED_THREE, LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_WIDE, LINE_NONE}, THREAT_CLOSED_THREE, 9 + 5 + 1, 9 + 5 + 1},
+      {{LINE_TWO, LINE_CLOSED_TWO_SIX, LINE_CLOSED_TWO_FOUR, LINE_HALF_ONE}, THREAT_NONE, 8 + 1 + 1 + 1, 8 + 1 + 1 + 1},
+      // clang-format on
   };
   for (const auto& combo : combos) {
     const int32_t index = comboOf(combo.classes);

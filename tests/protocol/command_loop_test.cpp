@@ -172,7 +172,8 @@ TEST_F(CommandLoop, InfoRuleValuesAndFolder) {
   EXPECT_EQ(session().settings.ruleIndex, RULE_STANDARD);
 }
 
-// Each of the following mends a fault of the plain line-by-line handling.
+// What managers send at the edges: no match limit, undo as a whole board,
+// and lines that are not clean text.
 
 TEST_F(CommandLoop, MatchLimitZeroMeansNoLimit) {
   run("START 15\nINFO timeout_match 0\nINFO time_left 2147483647\n");

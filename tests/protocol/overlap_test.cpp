@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "../support/dialogue.h"
-#include "session/move_choice.h"
+#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {

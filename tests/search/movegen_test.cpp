@@ -26,7 +26,7 @@ template <RuleIndex R>
 void expectEmptyBoardLists(int32_t side, int32_t expectedRoot) {
   auto record = std::make_unique<SearchRecord>();
   positionInit(record->position, side, side);
-  prepareSearch(*record, R);
+  prepareSearch<R>(*record);
   Square moves[MAX_ROOT_MOVES];
   EXPECT_EQ(generateMoves<R>(*record, BLACK, moves, INNER_MOVES), 0);
   EXPECT_EQ(generateRootMoves<R>(*record, BLACK, moves, MAX_ROOT_MOVES), expectedRoot);
@@ -53,7 +53,7 @@ oxxxx.....
 ......oooo
 )",
                                 BLACK, 10, 10);
-  prepareSearch(*both, RULE_FREESTYLE);
+  prepareSearch<RULE_FREESTYLE>(*both);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*both, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*both, 5, 1));
   // White to move takes its own first five, in square order.
@@ -70,7 +70,7 @@ oxxxx.....
 .xxx......
 )",
                                  BLACK, 10, 10);
-  prepareSearch(*block, RULE_FREESTYLE);
+  prepareSearch<RULE_FREESTYLE>(*block);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*block, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*block, 5, 3));
   // Without the white four, black's open four square comes back alone: the
@@ -85,7 +85,7 @@ oxxxx.....
 ..xxx.....
 )",
                                 BLACK, 10, 10);
-  prepareSearch(*four, RULE_FREESTYLE);
+  prepareSearch<RULE_FREESTYLE>(*four);
   ASSERT_EQ(generateRootMoves<RULE_FREESTYLE>(*four, BLACK, moves, MAX_ROOT_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*four, 5, 6));
 }
@@ -103,7 +103,7 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
 .xxx......
 )",
                                   BLACK, 10, 10);
-  prepareSearch(*record, RULE_STANDARD);
+  prepareSearch<RULE_STANDARD>(*record);
   ASSERT_EQ(generateMoves<RULE_STANDARD>(*record, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*record, 0, 3));
   // White itself, to move, takes its five at once.
@@ -121,7 +121,7 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
 ..xxx.....
 )",
                                  BLACK, 10, 10);
-  prepareSearch(*quiet, RULE_FREESTYLE);
+  prepareSearch<RULE_FREESTYLE>(*quiet);
   ASSERT_EQ(generateMoves<RULE_FREESTYLE>(*quiet, BLACK, moves, INNER_MOVES), 1);
   EXPECT_EQ(moves[0], squareAt(*quiet, 1, 6));
   // White, to move there, gets a full list of at most 16 squares, all empty

@@ -24,7 +24,7 @@ class Search : public ::testing::Test {
     clock.moveStartTime = clockMs();
     clock.moveTimeBudget = 1000000000;
     ttClear(tt);
-    return searchRootByRule[rule](record, tt, clock, maxDepth);
+    return searchRoot(rule, record, tt, clock, maxDepth);
   }
 
   // Plays searched moves for both sides from the record's position and
@@ -36,7 +36,7 @@ class Search : public ::testing::Test {
       if (move == NO_SQUARE) return EMPTY;
       EXPECT_EQ(record.position.cells[move].stone, EMPTY);
       record.position.cells[move].stone = mover;
-      prepareSearch(record, rule);
+      withRule(rule, [&](auto tag) { prepareSearch<tag.rule>(record); });
       if (record.playerThreats[mover].classCount[THREAT_FIVE] > 0) return mover;
       record.sideToMove = opponentOf(mover);
     }
@@ -105,7 +105,7 @@ o.....o.....
 ..ox.x......
 )",
                                   BLACK, 12, 12);
-  prepareSearch(*record, RULE_FREESTYLE);
+  prepareSearch<RULE_FREESTYLE>(*record);
   for (int32_t s = 0; s < record->position.cellCount; ++s) {
     if (record->threatCells[s].stone != EMPTY) continue;
     placeStone<RULE_FREESTYLE>(*record, static_cast<Square>(s), BLACK);
@@ -227,13 +227,13 @@ TEST_F(Search, RenjuBlackAvoidsForbiddenSquaresAndWhiteMayOverline) {
 )",
                                  BLACK, 12, 12);
   const Square forbidden = squareAt(*black, 5, 5);
-  prepareSearch(*black, RULE_RENJU);
+  prepareSearch<RULE_RENJU>(*black);
   ASSERT_TRUE(isForbidden(*black, forbidden));
   EXPECT_EQ(search(*black, RULE_FREESTYLE, 3), forbidden);
   const Square renju = search(*black, RULE_RENJU, 3);
   ASSERT_NE(renju, NO_SQUARE);
   EXPECT_NE(renju, forbidden);
-  prepareSearch(*black, RULE_RENJU);
+  prepareSearch<RULE_RENJU>(*black);
   EXPECT_FALSE(isForbidden(*black, renju));
 
   // White's gap makes six: a five for white under Renju, none under exactly

@@ -34,10 +34,6 @@ std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture, int32_
   return record;
 }
 
-void putStone(SearchRecord& record, int32_t x, int32_t y, int32_t stone) {
-  positionPlace(record.position, x, y, stone);
-}
-
 std::string squareName(const SearchRecord& record, Square s) {
   if (s == NO_SQUARE) return "none";
   return std::to_string(s % record.position.width) + "," +

@@ -20,9 +20,6 @@ namespace kestrix {
 std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture, int32_t sideToMove,
                                                 int32_t width = 0, int32_t height = 0);
 
-// Puts a stone on the record's Position (not on its search board).
-void putStone(SearchRecord& record, int32_t x, int32_t y, int32_t stone);
-
 inline Square squareAt(const SearchRecord& record, int32_t x, int32_t y) {
   return static_cast<Square>(y * record.position.width + x);
 }

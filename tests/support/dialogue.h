@@ -1,10 +1,7 @@
 // Test support: drive an Engine in-process and capture what it answers.
 //
-// CaptureSink records every line (without its newline). It can hold the
-// worker inside the write of its move line, which keeps a turn "running"
-// for as long as a test needs. StringSource feeds a fixed input in chunks of
-// a chosen size; PipeSource is fed by the test while the loop runs on
-// another thread.
+// CaptureSink records every line (without its newline). StringSource feeds a fixed input in chunks
+// of a chosen size; PipeSource is fed by the test while the loop runs on another thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,6 +17,7 @@
 #include <vector>
 
 #include "protocol/engine.h"
+#include "protocol/line_reader.h"
 #include "protocol/output.h"
 
 namespace kestrix::testing {
@@ -36,18 +34,10 @@ inline bool isMoveLine(const std::string& line) {
 class CaptureSink final : public OutputSink {
  public:
   void write(const char* line, size_t length) override {
-    std::unique_lock<std::mutex> lock(mutex_);
+    std::lock_guard<std::mutex> lock(mutex_);
     EXPECT_GT(length, 0u);
     EXPECT_EQ(line[length - 1], '\n');
-    std::string text(line, length - 1);
-    if (holdMoves_ && isMoveLine(text)) {
-      holding_ = true;
-      changed_.notify_all();
-      changed_.wait(lock, [this] { return !holdMoves_; });
-      holding_ = false;
-    }
-    lines_.push_back(std::move(text));
-    changed_.notify_all();
+    lines_.emplace_back(line, length - 1);
   }
 
   std::vector<std::string> lines() {
@@ -59,27 +49,9 @@ class CaptureSink final : public OutputSink {
     return lines_.size();
   }
 
-  // Move lines wait inside write() until release().
-  void holdMoves() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    holdMoves_ = true;
-  }
-  void release() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    holdMoves_ = false;
-    changed_.notify_all();
-  }
-  bool waitUntilHolding(int ms) {
-    std::unique_lock<std::mutex> lock(mutex_);
-    return changed_.wait_for(lock, std::chrono::milliseconds(ms), [this] { return holding_; });
-  }
-
  private:
   std::mutex mutex_;
-  std::condition_variable changed_;
   std::vector<std::string> lines_;
-  bool holdMoves_ = false;
-  bool holding_ = false;
 };
 
 class StringSource final : public ByteSource {

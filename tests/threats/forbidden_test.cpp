@@ -24,7 +24,7 @@ struct Picture {
     for (const std::string& row : rows) {
       for (char c : row) {
         const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-        if (stone != EMPTY) placeStoneByRule[RULE_RENJU](*record, s, stone);
+        if (stone != EMPTY) placeStone<RULE_RENJU>(*record, s, stone);
         ++s;
       }
     }

@@ -98,7 +98,7 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
           << "reckoned tallies at " << s;
       removeStone<R>(*record, s);
       ASSERT_TRUE(before.matches(*record)) << "place and remove at " << s;
-      placeStoneByRule[R](*record, s, player);
+      placeStone<R>(*record, s, player);
       stones.push_back(s);
     }
     if (step % (cells / 4) == 0) {
@@ -127,7 +127,9 @@ TEST(Stones, FiveAndSixInARow) {
   const auto tallies = [](RuleIndex rule, int32_t player, int32_t length) {
     auto record = testing::emptyRecord(15, 15);
     for (int32_t x = 4; x < 4 + length; ++x)
-      placeStoneByRule[rule](*record, static_cast<Square>(105 + x), player);
+      withRule(rule, [&](auto tag) {
+        placeStone<tag.rule>(*record, static_cast<Square>(105 + x), player);
+      });
     return record->playerThreats[player];
   };
   for (RuleIndex rule : {RULE_FREESTYLE, RULE_STANDARD, RULE_RENJU}) {

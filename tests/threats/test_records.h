@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "position/line_codes.h"
 #include "position/pattern_tables.h"
+#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix::testing {

@@ -1,11 +1,10 @@
-// Kestrix: base-3 line codes and how a stone changes them.
+// Kestrix: the line codes of the search's board, and how a stone changes
+// them.
 //
-// Every square carries, per direction and player slot, the code of the ten
-// cells around it on that line: digit 0 empty, 1 the slot's own stone, 2
-// blocked (the other player, a NEUTRAL mark or off the board). The cell at
-// distance -j weighs 3^(2j-2) and the one at +j weighs 3^(2j-1), so near
-// cells take the low digits and the two sides interleave; the square itself
-// weighs 0. A code is the index of the line tables.
+// Every square carries, per direction and player slot, the line code of the
+// ten cells around it on that line (the digits and their weights are those
+// of the pattern tables): digit 0 empty, 1 the slot's own stone, 2 blocked
+// (the other player, a NEUTRAL mark or off the board).
 //
 // Only slots 1 (BLACK) and 2 (WHITE) follow the stones; slots 0 and 3 keep
 // the off-board digits they were given, so that a NEUTRAL stone can be
@@ -19,14 +18,12 @@
 
 #include <cstdint>
 
+#include "position/pattern_tables.h"
 #include "position/position.h"
 #include "position/types.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
-
-// Weight of window position p = k + 5 (distance k = -5..5).
-inline constexpr int32_t DIGIT_WEIGHT[11] = {6561, 729, 81, 9, 1, 0, 3, 27, 243, 2187, 19683};
 
 // Digit that a stone of code s (row) writes into slot p (column): 1 for its
 // own slot, 2 for the other player's; slots 0 and 3 never change.

@@ -1,10 +1,10 @@
-#include "position/line_codes.h"
+#include "threats/line_codes.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
 
-#include "../threats/test_records.h"
+#include "test_records.h"
 
 namespace kestrix {
 namespace {

@@ -1,8 +1,9 @@
 // Kestrix: the clock of the move being chosen.
 //
-// The worker sets the start and the budget when a turn begins; the command
-// thread may rewrite the budget at any moment (INFO time keys), and a running
-// search reads the new value at its next clock check. Both are atomics with
+// Whoever runs a search sets the start and the budget before it begins; in
+// the engine the command thread may rewrite the budget at any moment (INFO
+// time keys), and a running search reads the new value at its next clock
+// check. Both are atomics with
 // relaxed ordering: each is a single value read and written whole, and
 // nothing else is published through them. The deadline is computed in 64
 // bits, so no budget can wrap it.

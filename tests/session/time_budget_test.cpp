@@ -6,8 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "../support/dialogue.h"
-#include "session/move_choice.h"
+#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
@@ -15,15 +14,14 @@ namespace {
 class TimeSettings : public ::testing::Test {
  protected:
   void SetUp() override {
-    setupBoard(*session, 15, 15, true);
+    setupBoard(*session, 15, 15);
     settings.timeout_turn.store(60000);
     settings.timeout_match.store(0);
     settings.time_left.store(INT32_MAX);
   }
   int32_t budget() { return session->clock.moveTimeBudget.load(); }
 
-  testing::CaptureSink sink;
-  std::unique_ptr<Session> session = std::make_unique<Session>(sink);
+  std::unique_ptr<Session> session = std::make_unique<Session>();
   SessionSettings& settings = session->settings;
 };
 

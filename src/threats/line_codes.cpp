@@ -1,4 +1,4 @@
-#include "position/line_codes.h"
+#include "threats/line_codes.h"
 
 namespace kestrix {
 
@@ -13,8 +13,9 @@ void initLineCodes(SearchRecord& record) {
       for (int32_t k = -5; k <= 5; ++k) {
         const int32_t cx = x + k * DIRECTION_DX[d];
         const int32_t cy = y + k * DIRECTION_DY[d];
-        const bool offBoard = cx < 0 || cx >= position.width || cy < 0 || cy >= position.height;
-        if (k != 0 && offBoard) code += 2 * DIGIT_WEIGHT[k + 5];
+        if (k != 0 && !onBoard(cx, cy, position.width, position.height)) {
+          code += 2 * DIGIT_WEIGHT[k + 5];
+        }
       }
       for (uint16_t& slot : cell.lineCode[d]) slot = static_cast<uint16_t>(code);
     }
