@@ -24,7 +24,7 @@
 
 #include "protocol/engine.h"
 #include "protocol/output.h"
-#include "session/move_choice.h"
+#include "session/time_budget.h"
 #include "session/session.h"
 
 namespace {
