@@ -73,6 +73,29 @@ TEST_F(MoveChoice, OpeningOnEmptyBoardsIsTheCentre) {
   EXPECT_EQ(seen, (std::set<std::string>{"9,9", "10,9", "9,10", "10,10"}));
 }
 
+TEST_F(MoveChoice, OpeningOnEmptyRectanglesIsAnEndOfTheMiddleStrip) {
+  // A spiral walked in from a corner ends at one end of the middle strip,
+  // which runs along the longer side: which end, and which of its cells,
+  // depends on the order drawn.
+  struct Rectangle {
+    int32_t width, height;
+    std::set<std::string> squares;
+  };
+  const Rectangle rectangles[] = {
+      {20, 10, {"4,4", "5,4", "4,5", "5,5", "14,4", "15,4", "14,5", "15,5"}},
+      {10, 20, {"4,4", "5,4", "4,5", "5,5", "4,14", "5,14", "4,15", "5,15"}},
+      {24, 13, {"6,6", "17,6"}},
+  };
+  for (const Rectangle& r : rectangles) {
+    std::set<std::string> seen;
+    for (int round = 0; round < 64; ++round) {
+      board(r.width, r.height, round);
+      seen.insert(play());
+    }
+    EXPECT_EQ(seen, r.squares) << r.width << " x " << r.height;
+  }
+}
+
 TEST_F(MoveChoice, OpeningAnswersNextToTheStone) {
   std::set<std::string> seen;
   for (int round = 0; round < 64; ++round) {
