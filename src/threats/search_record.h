@@ -4,7 +4,7 @@
 // the search state, which prepareSearch zeroes and rebuilds from the Position
 // before every search: best move, Zobrist key, the search's own board
 // (threatCells) with both players' threat tallies (playerThreats), the root
-// move lists, the move generators' scratch, and the iteration's clock and
+// move lists, the move generators' scratch, the iteration's clock and
 // depth, and the forbidden-move test's memo.
 //
 // threatCells[s].lineCode[d][p] is the base-3 code of the ten cells around s
@@ -68,6 +68,8 @@ struct ForbiddenMemoEntry {
   uint8_t forbidden;
   uint8_t work;  // bit width of the count of stones put down to settle it
 };
+// Four entries for every temporary stone a test may put down, so that few
+// settled verdicts are pushed out.
 inline constexpr int32_t FORBIDDEN_MEMO_BITS = 12;
 struct ForbiddenMemo {
   uint32_t stamp;
