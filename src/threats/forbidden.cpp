@@ -219,14 +219,14 @@ bool isForbidden(SearchRecord& record, Square s) {
   // a deeper search, and a verdict it settles above such squares holds
   // whichever way they turn out. So a short proof either way is found
   // without first following every long chain of threes to its end, and the
-  // settled verdicts of one pass carry into the next. A pass deeper than the
-  // board has empty squares is never cut short, so only the guard can leave
-  // the answer open.
+  // settled verdicts of one pass carry into the next. A pass to depth
+  // MAX_CELLS is never cut short, as the recursion never nests deeper than
+  // the board has empty squares, so only the guard can leave the answer
+  // open.
   Probe probe{record, memo, 0, STONE_BUDGET};
-  for (int32_t depth = 1;; depth *= 2) {
+  for (int32_t depth = 1; depth <= MAX_CELLS && probe.stonesLeft > 0; depth *= 2) {
     const Verdict verdict = verdictAt(probe, s, depth);
     if (verdict != UNSETTLED) return verdict == FORBIDDEN;
-    if (probe.stonesLeft <= 0) break;
   }
   // Not settled within the guard: assume what is worse for the engine. As
   // black it keeps off the square, so it never risks a forbidden move; as
