@@ -74,7 +74,9 @@ struct SearchRecord {
   int32_t nextRootMoveCount;
   Square nextRootMoves[MAX_ROOT_MOVES];
   int32_t candidateCount;
-  Candidate candidates[MAX_CELLS];
+  // Eight more than a board can have: the sort's vector steps read up to
+  // seven entries past the ones in use.
+  Candidate candidates[MAX_CELLS + 8];
   int64_t iterationStartTime;
   int32_t iterationDepth;
   int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
