@@ -38,9 +38,9 @@ int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
 template <RuleIndex R>
 int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) {
   int32_t count = 0;
-  forEachNearEmpty(record, [&](Square s) {
-    if (moveValue<R>(record, s, fiver) != VALUE_FIVE) return false;
-    out[0] = s;
+  forEachNearEmpty(record, [&](int32_t c) {
+    if (moveValue<R>(record, c, fiver) != VALUE_FIVE) return false;
+    out[0] = record.squareOfCell[c];
     count = 1;
     return true;
   });
@@ -205,9 +205,10 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
   Square fourSquare = NO_SQUARE;
   for (int32_t i = 0; i < record.position.cellCount; ++i) {
     const Square s = static_cast<Square>(i);
-    if (record.threatCells[s].stone != EMPTY) continue;
-    const int32_t a = moveValue<R>(record, s, player);
-    const int32_t b = moveValue<R>(record, s, opponent);
+    const int32_t c = record.cellOfSquare[s];
+    if (record.threatBoard[c].stone != EMPTY) continue;
+    const int32_t a = moveValue<R>(record, c, player);
+    const int32_t b = moveValue<R>(record, c, opponent);
     if (a + b == 0) continue;
     if (a == VALUE_FIVE) {
       out[0] = s;
@@ -237,15 +238,15 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   }
   record.candidateCount = 0;
   Square openFour = NO_SQUARE;
-  forEachNearEmpty(record, [&](Square s) {
-    const int32_t a = moveValue<R>(record, s, player);
-    const int32_t b = moveValue<R>(record, s, opponent);
+  forEachNearEmpty(record, [&](int32_t c) {
+    const int32_t a = moveValue<R>(record, c, player);
+    const int32_t b = moveValue<R>(record, c, opponent);
     if (a + b == 0) return false;
     if (a == VALUE_OPEN_FOUR) {
-      openFour = s;
+      openFour = record.squareOfCell[c];
       return true;
     }
-    addCandidate(record, s, a, b);
+    addCandidate(record, record.squareOfCell[c], a, b);
     return false;
   });
   if (openFour != NO_SQUARE) {

@@ -26,14 +26,14 @@ inline constexpr int32_t VALUE_FIVE = 255;
 inline constexpr int32_t VALUE_OPEN_FOUR = 212;
 inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
 
+// The worth for player of the empty square on cell c of the search's board.
 template <RuleIndex R>
-inline int32_t moveValue(const SearchRecord& record, Square s, int32_t player) {
+inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) {
   const LineEntry* lines = lineTableFor<R>(player);
-  const uint16_t(&codes)[DIRECTION_COUNT][4] = record.threatCells[s].lineCode;
-  const int32_t index = comboStride[0][lines[codes[0][player]].lineClass] +
-                        comboStride[1][lines[codes[1][player]].lineClass] +
-                        comboStride[2][lines[codes[2][player]].lineClass] +
-                        comboStride[3][lines[codes[3][player]].lineClass];
+  const uint16_t* codes = record.threatBoard[c].lineCode[player - BLACK];
+  const int32_t index =
+      comboStride[0][lines[codes[0]].lineClass] + comboStride[1][lines[codes[1]].lineClass] +
+      comboStride[2][lines[codes[2]].lineClass] + comboStride[3][lines[codes[3]].lineClass];
   return moveValueTableFor<R>(player)[index];
 }
 

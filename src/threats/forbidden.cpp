@@ -24,7 +24,7 @@ struct Probe {
 
 bool makesFive(const ThreatCell& cell) {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[cell.lineCode[d][BLACK]].lineClass == LINE_FIVE) return true;
+    if (renjuLineTable[lineCodeOf(cell, d, BLACK)].lineClass == LINE_FIVE) return true;
   }
   return false;
 }
@@ -35,18 +35,19 @@ bool forbiddenAt(Probe& probe, Square s);
 // really play there: it must make no five (the three would then be a four)
 // and must not itself be forbidden.
 bool opensFour(Probe& probe, Square s, Square key) {
-  return key != s && !makesFive(probe.record.threatCells[key]) && !forbiddenAt(probe, key);
+  return key != s && !makesFive(threatCell(probe.record, key)) && !forbiddenAt(probe, key);
 }
 
 bool forbiddenAt(Probe& probe, Square s) {
   if (--probe.callsLeft < 0) return false;
   SearchRecord& record = probe.record;
-  ThreatCell& cell = record.threatCells[s];
+  ThreatCell& cell = threatCell(record, s);
   if (cell.stone != EMPTY && cell.stone != BLACK) return false;
 
   // The lines as they stand before any temporary stone is put down.
   LineEntry lines[DIRECTION_COUNT];
-  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) lines[d] = renjuLineTable[cell.lineCode[d][BLACK]];
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d)
+    lines[d] = renjuLineTable[lineCodeOf(cell, d, BLACK)];
 
   for (const LineEntry& line : lines) {
     if (line.lineClass == LINE_FIVE) return false;

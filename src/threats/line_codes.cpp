@@ -4,10 +4,19 @@ namespace kestrix {
 
 void initLineCodes(SearchRecord& record) {
   const Position& position = record.position;
+  for (int32_t c = 0; c < BOARD_CELLS; ++c) {
+    record.threatBoard[c] = ThreatCell{};
+    record.threatBoard[c].stone = OFF_BOARD;
+    record.squareOfCell[c] = NO_SQUARE;
+  }
   for (int32_t s = 0; s < position.cellCount; ++s) {
     const int32_t x = s % position.width;
     const int32_t y = s / position.width;
-    ThreatCell& cell = record.threatCells[s];
+    const int32_t c = boardCell(x, y);
+    record.cellOfSquare[s] = static_cast<uint16_t>(c);
+    record.squareOfCell[c] = static_cast<Square>(s);
+    ThreatCell& cell = record.threatBoard[c];
+    cell.stone = EMPTY;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
       int32_t code = 0;
       for (int32_t k = -5; k <= 5; ++k) {
@@ -17,7 +26,7 @@ void initLineCodes(SearchRecord& record) {
           code += 2 * DIGIT_WEIGHT[k + 5];
         }
       }
-      for (uint16_t& slot : cell.lineCode[d]) slot = static_cast<uint16_t>(code);
+      cell.lineCode[0][d] = cell.lineCode[1][d] = static_cast<uint16_t>(code);
     }
   }
 }
@@ -28,10 +37,10 @@ template <int32_t Sign>
 void shiftStoneCodes(SearchRecord& record, Square q, int32_t s) {
   const int32_t black = Sign * SLOT_DIGIT[s][BLACK];
   const int32_t white = Sign * SLOT_DIGIT[s][WHITE];
-  forEachLineNeighbour(record.position, q, [&](Square r, int32_t d, int32_t weight) {
-    uint16_t* codes = record.threatCells[r].lineCode[d];
-    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + black * weight);
-    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + white * weight);
+  forEachLineNeighbour(record.cellOfSquare[q], [&](int32_t r, int32_t d, int32_t weight) {
+    ThreatCell& cell = record.threatBoard[r];
+    cell.lineCode[0][d] = static_cast<uint16_t>(cell.lineCode[0][d] + black * weight);
+    cell.lineCode[1][d] = static_cast<uint16_t>(cell.lineCode[1][d] + white * weight);
   });
 }
 

@@ -3,14 +3,23 @@
 // Layout: the side to move and the Position (filled by the move choice), and
 // the search's clock-check counters, then the search state, which
 // prepareSearch zeroes and rebuilds from the Position before every search:
-// best move, Zobrist key, the search's own board (threatCells) with both
+// best move, Zobrist key, the search's own board (threatBoard) with both
 // players' threat tallies (playerThreats), the root move lists, the move
 // generators' scratch, and the iteration's clock and depth.
 //
-// threatCells[s].lineCode[d][p] is the base-3 code of the ten cells around s
-// on line d as player slot p sees them (slots 1 and 2 follow the stones,
-// slots 0 and 3 keep only the off-board digits). Codes are below 3^10, so 16
-// bits hold them; keeping the cell small keeps the innermost loop in cache.
+// The search's board is a grid of cells with a fixed row stride of
+// BOARD_STRIDE, whatever the board's size: the squares of the board in play,
+// and around them a border of OFF_BOARD cells at least five deep on every
+// side (the columns past the board's right edge double as the border left of
+// the next row). A walk of up to five cells along a line from any square
+// thus stays inside the grid and needs no bounds check, and a step along a
+// line is the same number of cells on every board. Squares (y * width + x)
+// stay what moves, keys and the table's lists are made of; cellOfSquare and
+// squareOfCell translate.
+//
+// threatBoard[c].lineCode[p - BLACK][d] is the base-3 code of the ten cells
+// around c on line d as player p sees them. Codes are below 3^10, so 16 bits
+// hold them; keeping the cell small keeps the innermost loop in cache.
 #pragma once
 
 #include <bit>
@@ -23,15 +32,42 @@
 
 namespace kestrix {
 
+// The code of the border cells' stone field: blocked for both players, like
+// a NEUTRAL mark, but never a stone of the game.
+inline constexpr int32_t OFF_BOARD = 4;
+
+inline constexpr int32_t BOARD_BORDER = 5;
+inline constexpr int32_t BOARD_STRIDE = MAX_BOARD_SIDE + BOARD_BORDER;
+inline constexpr int32_t BOARD_CELLS =
+    (MAX_BOARD_SIDE + 2 * BOARD_BORDER) * BOARD_STRIDE + BOARD_BORDER;
+
+// The cell of square (x, y).
+inline constexpr int32_t boardCell(int32_t x, int32_t y) {
+  return (y + BOARD_BORDER) * BOARD_STRIDE + x + BOARD_BORDER;
+}
+
+// Cells between neighbours along each line direction.
+inline constexpr int32_t LINE_STEP[DIRECTION_COUNT] = {
+    DIRECTION_DX[0] + DIRECTION_DY[0] * BOARD_STRIDE,
+    DIRECTION_DX[1] + DIRECTION_DY[1] * BOARD_STRIDE,
+    DIRECTION_DX[2] + DIRECTION_DY[2] * BOARD_STRIDE,
+    DIRECTION_DX[3] + DIRECTION_DY[3] * BOARD_STRIDE};
+
 struct ThreatCell {
-  uint8_t stone;
-  uint8_t nearStones;  // stones within distance 2 on the eight rays
-  uint16_t lineCode[DIRECTION_COUNT][4];
-  // For a stone, the four-line table index of its line classes; 0 on an
-  // empty square. Kept so that a change in one line finds the stone's old
-  // and new threat class without looking up the other three lines again.
+  uint16_t lineCode[2][DIRECTION_COUNT];  // BLACK's view, then WHITE's
+  uint8_t stone;                          // a stone code, or OFF_BOARD
+  uint8_t nearStones;                     // stones within distance 2 on the eight rays
+  // For a stone of BLACK or WHITE, the four-line table index of its line
+  // classes; 0 elsewhere. Kept so that a change in one line finds the
+  // stone's old and new threat class without looking up the other three
+  // lines again.
   int32_t comboIndex;
 };
+
+// The code of line d at this cell as player (BLACK or WHITE) sees it.
+inline uint16_t lineCodeOf(const ThreatCell& cell, int32_t d, int32_t player) {
+  return cell.lineCode[player - BLACK][d];
+}
 
 struct PlayerThreats {
   int32_t patternScore;                    // sum of the line weights of all stones
@@ -63,11 +99,13 @@ struct SearchRecord {
   // Search state, from bestMove to iterationDepth.
   Square bestMove;
   uint64_t searchKey;
-  ThreatCell threatCells[MAX_CELLS];
-  // One bit per square: empty, with a stone within distance 2. The inner
-  // move generator walks these bits in square order instead of testing
-  // every cell of the board.
-  uint64_t nearEmpty[MAX_CELLS / 64];
+  ThreatCell threatBoard[BOARD_CELLS];
+  // One bit per cell: an empty square with a stone within distance 2. The
+  // inner move generator walks these bits in cell order, which is square
+  // order, instead of testing every cell of the board.
+  uint64_t nearEmpty[(BOARD_CELLS + 63) / 64];
+  uint16_t cellOfSquare[MAX_CELLS];
+  Square squareOfCell[BOARD_CELLS];  // NO_SQUARE on the border
   PlayerThreats playerThreats[4];
   int32_t rootMoveCount;
   Square rootMoves[MAX_ROOT_MOVES];
@@ -82,20 +120,27 @@ struct SearchRecord {
   int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
 };
 
-inline void markNearEmpty(SearchRecord& record, int32_t s, bool nearEmpty) {
-  uint64_t& word = record.nearEmpty[s >> 6];
-  const uint64_t bit = uint64_t{1} << (s & 63);
+inline ThreatCell& threatCell(SearchRecord& record, Square s) {
+  return record.threatBoard[record.cellOfSquare[s]];
+}
+inline const ThreatCell& threatCell(const SearchRecord& record, Square s) {
+  return record.threatBoard[record.cellOfSquare[s]];
+}
+
+inline void markNearEmpty(SearchRecord& record, int32_t c, bool nearEmpty) {
+  uint64_t& word = record.nearEmpty[c >> 6];
+  const uint64_t bit = uint64_t{1} << (c & 63);
   word = (word & ~bit) | ((uint64_t{0} - uint64_t{nearEmpty}) & bit);
 }
 
-// Calls visit(s) for every empty square near stones, in increasing order,
-// until visit returns true.
+// Calls visit(c) for the cell of every empty square near stones, in
+// increasing order, until visit returns true.
 template <typename Visit>
 inline void forEachNearEmpty(const SearchRecord& record, Visit&& visit) {
-  const int32_t words = (record.position.cellCount + 63) >> 6;
-  for (int32_t w = 0; w < words; ++w) {
+  const int32_t last = boardCell(record.position.width - 1, record.position.height - 1);
+  for (int32_t w = 0; w <= last >> 6; ++w) {
     for (uint64_t bits = record.nearEmpty[w]; bits != 0; bits &= bits - 1) {
-      if (visit(static_cast<Square>((w << 6) + std::countr_zero(bits)))) return;
+      if (visit((w << 6) + std::countr_zero(bits))) return;
     }
   }
 }

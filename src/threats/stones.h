@@ -12,19 +12,20 @@
 // or removed stone changes the codes of the cells on its four lines only in
 // that one line, so a neighbouring stone's contribution is corrected from
 // the one line table entry that changed; its threat class is looked up
-// again only when that line's class changes. A NEUTRAL stone is scored
-// through slot 3, which never changes, into playerThreats[3], which nothing
-// reads.
+// again only when that line's class changes. A NEUTRAL stone blocks lines
+// but scores for no one.
 //
 // Neither touches the Zobrist key: the search folds keys itself. The
 // definitions live here so that each search family can inline its own
 // rule's pair.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 
 #include "position/pattern_tables.h"
+#include "position/position.h"
 #include "position/rule.h"
 #include "position/types.h"
 #include "threats/line_codes.h"
@@ -35,20 +36,21 @@ namespace kestrix {
 // Codes fit the 16-bit slots, and a cell stays small enough that the cells
 // a stone touches share few cache lines.
 static_assert(LINE_CODE_COUNT <= 65536);
-static_assert(sizeof(ThreatCell) == 40);
+static_assert(sizeof(ThreatCell) == 24);
 
 namespace stones_detail {
 
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
-// standing on this cell to the tallies. With Commit false the cell is only
-// read.
+// (BLACK or WHITE) standing on this cell to the tallies. With Commit false
+// the cell is only read.
 template <RuleIndex R, bool Commit>
 inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int32_t sign) {
   const LineEntry* table = lineTableFor<R>(q);
-  const LineEntry e0 = table[cell.lineCode[0][q]];
-  const LineEntry e1 = table[cell.lineCode[1][q]];
-  const LineEntry e2 = table[cell.lineCode[2][q]];
-  const LineEntry e3 = table[cell.lineCode[3][q]];
+  const uint16_t* codes = cell.lineCode[q - BLACK];
+  const LineEntry e0 = table[codes[0]];
+  const LineEntry e1 = table[codes[1]];
+  const LineEntry e2 = table[codes[2]];
+  const LineEntry e3 = table[codes[3]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
   const int32_t combo = sign > 0 ? comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
@@ -59,20 +61,22 @@ inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int3
 }
 
 // Changes line d of one cell near the placed or removed stone by the given
-// amounts in slots 1 and 2, and moves the contribution of the cell's own
-// stone along with it. With Commit false only the tallies change.
+// amounts in BLACK's and WHITE's views, and moves the contribution of the
+// cell's own stone along with it. With Commit false only the tallies
+// change.
 template <RuleIndex R, bool Commit>
 inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, int32_t blackDelta,
                          int32_t whiteDelta) {
-  uint16_t* codes = cell.lineCode[d];
-  const int32_t q = cell.stone;
-  const int32_t oldCode = codes[q];
+  const int32_t blackCode = cell.lineCode[0][d];
+  const int32_t whiteCode = cell.lineCode[1][d];
   if constexpr (Commit) {
-    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
-    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
+    cell.lineCode[0][d] = static_cast<uint16_t>(blackCode + blackDelta);
+    cell.lineCode[1][d] = static_cast<uint16_t>(whiteCode + whiteDelta);
   }
-  // EMPTY and NEUTRAL read slots 0 and 3, which never change.
+  // Empty squares, NEUTRAL marks and the border score nothing.
+  const int32_t q = cell.stone;
   if (q != BLACK && q != WHITE) return;
+  const int32_t oldCode = q == BLACK ? blackCode : whiteCode;
   const LineEntry* table = lineTableFor<R>(q);
   const LineEntry before = table[oldCode];
   const LineEntry after = table[oldCode + (q == BLACK ? blackDelta : whiteDelta)];
@@ -91,33 +95,46 @@ inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, in
 // tallyAfterPlacing for a stone of player p on s: every cell within five on
 // the four lines.
 template <RuleIndex R, int32_t Sign, bool Commit>
-inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, Square s, int32_t p) {
+inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t p) {
   const int32_t black = Sign * SLOT_DIGIT[p][BLACK];
   const int32_t white = Sign * SLOT_DIGIT[p][WHITE];
-  forEachLineNeighbour(record.position, s, [&](Square r, int32_t d, int32_t weight) {
-    shiftRayCell<R, Commit>(tallies, record.threatCells[r], d, black * weight, white * weight);
+  forEachLineNeighbour(c, [&](int32_t r, int32_t d, int32_t weight) {
+    shiftRayCell<R, Commit>(tallies, record.threatBoard[r], d, black * weight, white * weight);
   });
 }
 
-// Applies count to the cell of every neighbour of a square and sets the
-// neighbour's near-empty bit to its answer. The neighbours come in
-// increasing square order, so a word of bits is loaded once for each run of
-// them that falls into it and kept in a register meanwhile.
+// The cells at distance 1 and 2 along the eight rays, in increasing order.
+inline constexpr auto NEAR_CELL_OFFSETS = [] {
+  std::array<int32_t, 16> offsets{};
+  for (int32_t i = 0; i < 16; ++i) {
+    offsets[i] = NEIGHBOUR_OFFSETS[i].dy * BOARD_STRIDE + NEIGHBOUR_OFFSETS[i].dx;
+  }
+  return offsets;
+}();
+
+// Applies count to every cell near cell c and sets the cell's near-empty
+// bit to its answer (count must answer false on the border). The cells
+// come in increasing order, so a word of bits is loaded once for each run
+// of them that falls into it and kept in a register meanwhile.
 template <typename Count>
-inline void countNeighbours(SearchRecord& record, const Cell& geometry, Count&& count) {
-  int32_t index = geometry.neighbours[0] >> 6;
+inline void countNeighbours(SearchRecord& record, int32_t c, Count&& count) {
+  int32_t index = (c + NEAR_CELL_OFFSETS[0]) >> 6;
   uint64_t word = record.nearEmpty[index];
-  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    const Square n = geometry.neighbours[i];
+  for (const int32_t offset : NEAR_CELL_OFFSETS) {
+    const int32_t n = c + offset;
     if ((n >> 6) != index) {
       record.nearEmpty[index] = word;
       index = n >> 6;
       word = record.nearEmpty[index];
     }
     const uint64_t bit = uint64_t{1} << (n & 63);
-    word = (word & ~bit) | ((uint64_t{0} - uint64_t{count(record.threatCells[n])}) & bit);
+    word = (word & ~bit) | ((uint64_t{0} - uint64_t{count(record.threatBoard[n])}) & bit);
   }
   record.nearEmpty[index] = word;
+}
+
+inline bool scores(int32_t stone) {
+  return stone == BLACK || stone == WHITE;
 }
 
 }  // namespace stones_detail
@@ -125,33 +142,37 @@ inline void countNeighbours(SearchRecord& record, const Cell& geometry, Count&& 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
 template <RuleIndex R>
 inline void placeStone(SearchRecord& record, Square s, int32_t player) {
-  ThreatCell& cell = record.threatCells[s];
+  const int32_t c = record.cellOfSquare[s];
+  ThreatCell& cell = record.threatBoard[c];
   cell.stone = static_cast<uint8_t>(player);
-  const Cell& geometry = record.position.cells[s];
-  markNearEmpty(record, s, false);
-  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
+  markNearEmpty(record, c, false);
+  stones_detail::countNeighbours(record, c, [](ThreatCell& near) {
     ++near.nearStones;
     return near.stone == EMPTY;
   });
   // s's own codes describe the other stones only, so they are already final.
-  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
-  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, s, player);
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
+  }
+  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, c, player);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
 template <RuleIndex R>
 inline void removeStone(SearchRecord& record, Square s) {
-  ThreatCell& cell = record.threatCells[s];
+  const int32_t c = record.cellOfSquare[s];
+  ThreatCell& cell = record.threatBoard[c];
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
-  const Cell& geometry = record.position.cells[s];
-  markNearEmpty(record, s, cell.nearStones != 0);
-  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
+  markNearEmpty(record, c, cell.nearStones != 0);
+  stones_detail::countNeighbours(record, c, [](ThreatCell& near) {
     --near.nearStones;
     return near.stone == EMPTY && near.nearStones != 0;
   });
-  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
-  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, s, player);
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
+  }
+  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
 }
 
 // The tallies that placeStone (record, s, player) would leave, written to
@@ -161,8 +182,11 @@ template <RuleIndex R>
 inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
                               PlayerThreats (&tallies)[4]) {
   std::memcpy(tallies, record.playerThreats, sizeof(tallies));
-  stones_detail::scoreStone<R, false>(tallies, record.threatCells[s], player, +1);
-  stones_detail::shiftLines<R, +1, false>(record, tallies, s, player);
+  const int32_t c = record.cellOfSquare[s];
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, false>(tallies, record.threatBoard[c], player, +1);
+  }
+  stones_detail::shiftLines<R, +1, false>(record, tallies, c, player);
 }
 
 }  // namespace kestrix

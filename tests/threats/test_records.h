@@ -28,15 +28,14 @@ struct Snapshot {
   void take(const SearchRecord& record) {
     bytes.assign(reinterpret_cast<const char*>(record.playerThreats), sizeof(record.playerThreats));
     bytes.append(reinterpret_cast<const char*>(record.nearEmpty), sizeof(record.nearEmpty));
-    bytes.append(reinterpret_cast<const char*>(record.threatCells),
-                 record.position.cellCount * sizeof(ThreatCell));
+    bytes.append(reinterpret_cast<const char*>(record.threatBoard), sizeof(record.threatBoard));
   }
   bool matches(const SearchRecord& record) const {
     constexpr size_t threats = sizeof(record.playerThreats);
     constexpr size_t near = sizeof(record.nearEmpty);
     return std::memcmp(bytes.data(), record.playerThreats, threats) == 0 &&
            std::memcmp(bytes.data() + threats, record.nearEmpty, near) == 0 &&
-           std::memcmp(bytes.data() + threats + near, record.threatCells,
+           std::memcmp(bytes.data() + threats + near, record.threatBoard,
                        bytes.size() - threats - near) == 0;
   }
 };
