@@ -30,10 +30,12 @@ inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
 template <RuleIndex R>
 inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) {
   const LineEntry* lines = lineTableFor<R>(player);
-  const uint16_t* codes = record.threatBoard[c].lineCode[player - BLACK];
-  const int32_t index =
-      comboStride[0][lines[codes[0]].lineClass] + comboStride[1][lines[codes[1]].lineClass] +
-      comboStride[2][lines[codes[2]].lineClass] + comboStride[3][lines[codes[3]].lineClass];
+  const uint16_t* slot = record.threatBoard[c].lineSlot;
+  const int32_t view = player - BLACK;
+  const int32_t index = comboStride[0][lines[record.lineCode[0][slot[0]][view]].lineClass] +
+                        comboStride[1][lines[record.lineCode[1][slot[1]][view]].lineClass] +
+                        comboStride[2][lines[record.lineCode[2][slot[2]][view]].lineClass] +
+                        comboStride[3][lines[record.lineCode[3][slot[3]][view]].lineClass];
   return moveValueTableFor<R>(player)[index];
 }
 

@@ -22,9 +22,9 @@ struct Probe {
   int32_t callsLeft;
 };
 
-bool makesFive(const ThreatCell& cell) {
+bool makesFive(const SearchRecord& record, Square s) {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[lineCodeOf(cell, d, BLACK)].lineClass == LINE_FIVE) return true;
+    if (renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass == LINE_FIVE) return true;
   }
   return false;
 }
@@ -35,7 +35,7 @@ bool forbiddenAt(Probe& probe, Square s);
 // really play there: it must make no five (the three would then be a four)
 // and must not itself be forbidden.
 bool opensFour(Probe& probe, Square s, Square key) {
-  return key != s && !makesFive(threatCell(probe.record, key)) && !forbiddenAt(probe, key);
+  return key != s && !makesFive(probe.record, key) && !forbiddenAt(probe, key);
 }
 
 bool forbiddenAt(Probe& probe, Square s) {
@@ -47,7 +47,7 @@ bool forbiddenAt(Probe& probe, Square s) {
   // The lines as they stand before any temporary stone is put down.
   LineEntry lines[DIRECTION_COUNT];
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d)
-    lines[d] = renjuLineTable[lineCodeOf(cell, d, BLACK)];
+    lines[d] = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
 
   for (const LineEntry& line : lines) {
     if (line.lineClass == LINE_FIVE) return false;

@@ -1,5 +1,7 @@
 #include "threats/line_codes.h"
 
+#include <cstring>
+
 namespace kestrix {
 
 void initLineCodes(SearchRecord& record) {
@@ -9,6 +11,8 @@ void initLineCodes(SearchRecord& record) {
     record.threatBoard[c].stone = OFF_BOARD;
     record.squareOfCell[c] = NO_SQUARE;
   }
+  std::memset(record.lineStone, OFF_BOARD, sizeof(record.lineStone));
+  std::memset(record.lineCode, 0, sizeof(record.lineCode));
   for (int32_t s = 0; s < position.cellCount; ++s) {
     const int32_t x = s % position.width;
     const int32_t y = s / position.width;
@@ -26,7 +30,10 @@ void initLineCodes(SearchRecord& record) {
           code += 2 * DIGIT_WEIGHT[k + 5];
         }
       }
-      cell.lineCode[0][d] = cell.lineCode[1][d] = static_cast<uint16_t>(code);
+      const int32_t slot = lineSlot(d, x, y);
+      cell.lineSlot[d] = static_cast<uint16_t>(slot);
+      record.lineStone[d][slot] = EMPTY;
+      record.lineCode[d][slot][0] = record.lineCode[d][slot][1] = static_cast<uint16_t>(code);
     }
   }
 }
@@ -35,13 +42,10 @@ namespace {
 
 template <int32_t Sign>
 void shiftStoneCodes(SearchRecord& record, Square q, int32_t s) {
-  const int32_t black = Sign * SLOT_DIGIT[s][BLACK];
-  const int32_t white = Sign * SLOT_DIGIT[s][WHITE];
-  forEachLineNeighbour(record.cellOfSquare[q], [&](int32_t r, int32_t d, int32_t weight) {
-    ThreatCell& cell = record.threatBoard[r];
-    cell.lineCode[0][d] = static_cast<uint16_t>(cell.lineCode[0][d] + black * weight);
-    cell.lineCode[1][d] = static_cast<uint16_t>(cell.lineCode[1][d] + white * weight);
-  });
+  const ThreatCell& cell = threatCell(record, q);
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    shiftLineCodes<Sign>(record.lineCode[d] + cell.lineSlot[d], s);
+  }
 }
 
 }  // namespace

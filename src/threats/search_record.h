@@ -11,15 +11,19 @@
 // BOARD_STRIDE, whatever the board's size: the squares of the board in play,
 // and around them a border of OFF_BOARD cells at least five deep on every
 // side (the columns past the board's right edge double as the border left of
-// the next row). A walk of up to five cells along a line from any square
-// thus stays inside the grid and needs no bounds check, and a step along a
-// line is the same number of cells on every board. Squares (y * width + x)
-// stay what moves, keys and the table's lists are made of; cellOfSquare and
+// the next row). The sixteen cells near a square are thus the same offsets
+// on every board, with no bounds to check. Squares (y * width + x) stay what
+// moves, keys and the table's lists are made of; cellOfSquare and
 // squareOfCell translate.
 //
-// threatBoard[c].lineCode[p - BLACK][d] is the base-3 code of the ten cells
-// around c on line d as player p sees them. Codes are below 3^10, so 16 bits
-// hold them; keeping the cell small keeps the innermost loop in cache.
+// The line codes live apart from the cells, one array per direction, laid
+// out line by line (lineSlot): the eleven cells around a square on line d
+// are eleven consecutive slots of lineCode[d] and lineStone[d], so a stone
+// changes their codes with a few vector additions and finds the stones among
+// them with one comparison. lineCode[d][slot][p - BLACK] is the base-3 code
+// of the ten cells around the slot's square on line d as player p sees
+// them; codes are below 3^10, so 16 bits hold them. lineStone[d] repeats the
+// cells' stones in the same order.
 #pragma once
 
 #include <bit>
@@ -53,21 +57,35 @@ inline constexpr int32_t LINE_STEP[DIRECTION_COUNT] = {
     DIRECTION_DX[2] + DIRECTION_DY[2] * BOARD_STRIDE,
     DIRECTION_DX[3] + DIRECTION_DY[3] * BOARD_STRIDE};
 
+// The slot of square (x, y) in the line arrays of direction d: its line
+// (row, column, or diagonal, at most 63 of them) times BOARD_STRIDE, plus
+// its place along the line and a border of five slots. A step along the line
+// is a step of one slot; the five slots on either side of a square's line
+// segment belong to no square of any line.
+inline constexpr int32_t lineSlot(int32_t d, int32_t x, int32_t y) {
+  const int32_t line = d == DIR_HORIZONTAL     ? y
+                       : d == DIR_VERTICAL     ? x
+                       : d == DIR_ANTIDIAGONAL ? x + y
+                                               : x - y + MAX_BOARD_SIDE - 1;
+  const int32_t along = d == DIR_HORIZONTAL ? x : y;
+  return line * BOARD_STRIDE + along + BOARD_BORDER;
+}
+
+// 2 * MAX_BOARD_SIDE - 1 diagonals, and room for a vector read from the
+// last square.
+inline constexpr int32_t LINE_SLOTS = 2 * MAX_BOARD_SIDE * BOARD_STRIDE;
+static_assert(lineSlot(DIR_DIAGONAL, MAX_BOARD_SIDE - 1, 0) + 16 <= LINE_SLOTS);
+
 struct ThreatCell {
-  uint16_t lineCode[2][DIRECTION_COUNT];  // BLACK's view, then WHITE's
-  uint8_t stone;                          // a stone code, or OFF_BOARD
-  uint8_t nearStones;                     // stones within distance 2 on the eight rays
+  uint8_t stone;       // a stone code, or OFF_BOARD
+  uint8_t nearStones;  // stones within distance 2 on the eight rays
+  uint16_t lineSlot[DIRECTION_COUNT];
   // For a stone of BLACK or WHITE, the four-line table index of its line
   // classes; 0 elsewhere. Kept so that a change in one line finds the
   // stone's old and new threat class without looking up the other three
   // lines again.
   int32_t comboIndex;
 };
-
-// The code of line d at this cell as player (BLACK or WHITE) sees it.
-inline uint16_t lineCodeOf(const ThreatCell& cell, int32_t d, int32_t player) {
-  return cell.lineCode[player - BLACK][d];
-}
 
 struct PlayerThreats {
   int32_t patternScore;                    // sum of the line weights of all stones
@@ -100,6 +118,8 @@ struct SearchRecord {
   Square bestMove;
   uint64_t searchKey;
   ThreatCell threatBoard[BOARD_CELLS];
+  uint16_t lineCode[DIRECTION_COUNT][LINE_SLOTS][2];  // BLACK's view, then WHITE's
+  uint8_t lineStone[DIRECTION_COUNT][LINE_SLOTS];
   // One bit per cell: an empty square with a stone within distance 2. The
   // inner move generator walks these bits in cell order, which is square
   // order, instead of testing every cell of the board.
@@ -125,6 +145,11 @@ inline ThreatCell& threatCell(SearchRecord& record, Square s) {
 }
 inline const ThreatCell& threatCell(const SearchRecord& record, Square s) {
   return record.threatBoard[record.cellOfSquare[s]];
+}
+
+// The code of line d at square s as player (BLACK or WHITE) sees it.
+inline uint16_t lineCodeOf(const SearchRecord& record, Square s, int32_t d, int32_t player) {
+  return record.lineCode[d][threatCell(record, s).lineSlot[d]][player - BLACK];
 }
 
 inline void markNearEmpty(SearchRecord& record, int32_t c, bool nearEmpty) {

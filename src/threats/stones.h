@@ -8,12 +8,13 @@
 //
 // A stone of player q on s contributes to playerThreats[q] the weights of
 // its four lines and one count in the threat class of its four line
-// classes, all read from the line table of q at s's codes in slot q. A new
-// or removed stone changes the codes of the cells on its four lines only in
-// that one line, so a neighbouring stone's contribution is corrected from
-// the one line table entry that changed; its threat class is looked up
-// again only when that line's class changes. A NEUTRAL stone blocks lines
-// but scores for no one.
+// classes, all read from the line table of q at s's codes in q's view. A
+// new or removed stone changes the codes of the cells on its four lines
+// only in that one line, so a neighbouring stone's contribution is
+// corrected from the one line table entry that changed; its threat class is
+// looked up again only when that line's class changes. Empty cells within
+// reach only have their codes shifted, a few vector additions per line. A
+// NEUTRAL stone blocks lines but scores for no one.
 //
 // Neither touches the Zobrist key: the search folds keys itself. The
 // definitions live here so that each search family can inline its own
@@ -21,6 +22,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -33,24 +35,29 @@
 
 namespace kestrix {
 
-// Codes fit the 16-bit slots, and a cell stays small enough that the cells
-// a stone touches share few cache lines.
+// Codes fit the 16-bit slots.
 static_assert(LINE_CODE_COUNT <= 65536);
-static_assert(sizeof(ThreatCell) == 24);
+static_assert(sizeof(ThreatCell) == 16);
 
 namespace stones_detail {
 
+inline bool scores(int32_t stone) {
+  return stone == BLACK || stone == WHITE;
+}
+
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
-// (BLACK or WHITE) standing on this cell to the tallies. With Commit false
-// the cell is only read.
+// (BLACK or WHITE) standing on cell c to the tallies. With Commit false the
+// record is only read.
 template <RuleIndex R, bool Commit>
-inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int32_t sign) {
+inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t q,
+                       int32_t sign) {
+  ThreatCell& cell = record.threatBoard[c];
   const LineEntry* table = lineTableFor<R>(q);
-  const uint16_t* codes = cell.lineCode[q - BLACK];
-  const LineEntry e0 = table[codes[0]];
-  const LineEntry e1 = table[codes[1]];
-  const LineEntry e2 = table[codes[2]];
-  const LineEntry e3 = table[codes[3]];
+  const int32_t view = q - BLACK;
+  const LineEntry e0 = table[record.lineCode[0][cell.lineSlot[0]][view]];
+  const LineEntry e1 = table[record.lineCode[1][cell.lineSlot[1]][view]];
+  const LineEntry e2 = table[record.lineCode[2][cell.lineSlot[2]][view]];
+  const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
   const int32_t combo = sign > 0 ? comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
@@ -60,47 +67,54 @@ inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int3
   if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
 }
 
-// Changes line d of one cell near the placed or removed stone by the given
-// amounts in BLACK's and WHITE's views, and moves the contribution of the
-// cell's own stone along with it. With Commit false only the tallies
-// change.
-template <RuleIndex R, bool Commit>
-inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, int32_t blackDelta,
-                         int32_t whiteDelta) {
-  const int32_t blackCode = cell.lineCode[0][d];
-  const int32_t whiteCode = cell.lineCode[1][d];
-  if constexpr (Commit) {
-    cell.lineCode[0][d] = static_cast<uint16_t>(blackCode + blackDelta);
-    cell.lineCode[1][d] = static_cast<uint16_t>(whiteCode + whiteDelta);
+// Moves the contributions of Q's stones within five of cell c on line d
+// along with the change that a stone of code s put on c (Sign +1) or taken
+// from it (Sign -1) makes to their codes. `codes` and `stones` point at c's
+// slot in line d's arrays; the codes are read as they were before the
+// change. With Commit false only the tallies change. Visiting the stones in
+// slot order instead of walking out from c changes no sum.
+template <RuleIndex R, int32_t Sign, bool Commit, int32_t Q>
+inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t d,
+                        const uint16_t (*codes)[2], const uint8_t* stones, int32_t s) {
+  const LineEntry* table = lineTableFor<R>(Q);
+  const uint16_t* shift = CODE_SHIFT[s].lanes;
+  PlayerThreats& threats = tallies[Q];
+  for (uint32_t bits = stonesAround(stones, Q); bits != 0; bits &= bits - 1) {
+    const int32_t k = std::countr_zero(bits) - 5;
+    const int32_t oldCode = codes[k][Q - BLACK];
+    const int32_t newCode = oldCode + Sign * shift[2 * (k + 5) + Q - BLACK];
+    const LineEntry before = table[oldCode];
+    const LineEntry after = table[newCode];
+    threats.patternScore += after.lineWeight - before.lineWeight;
+    if (before.lineClass == after.lineClass) continue;
+    ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
+    const int32_t comboBefore = cell.comboIndex;
+    const int32_t combo =
+        comboBefore + comboStride[d][after.lineClass] - comboStride[d][before.lineClass];
+    if constexpr (Commit) cell.comboIndex = combo;
+    --threats.classCount[threatClassTable[comboBefore]];
+    ++threats.classCount[threatClassTable[combo]];
   }
-  // Empty squares, NEUTRAL marks and the border score nothing.
-  const int32_t q = cell.stone;
-  if (q != BLACK && q != WHITE) return;
-  const int32_t oldCode = q == BLACK ? blackCode : whiteCode;
-  const LineEntry* table = lineTableFor<R>(q);
-  const LineEntry before = table[oldCode];
-  const LineEntry after = table[oldCode + (q == BLACK ? blackDelta : whiteDelta)];
-  PlayerThreats& threats = tallies[q];
-  threats.patternScore += after.lineWeight - before.lineWeight;
-  if (before.lineClass == after.lineClass) return;
-  const int32_t comboBefore = cell.comboIndex;
-  const int32_t combo =
-      comboBefore + comboStride[d][after.lineClass] - comboStride[d][before.lineClass];
-  if constexpr (Commit) cell.comboIndex = combo;
-  --threats.classCount[threatClassTable[comboBefore]];
-  ++threats.classCount[threatClassTable[combo]];
 }
 
-// The walk shared by placeStone (sign +1), removeStone (sign -1) and
-// tallyAfterPlacing for a stone of player p on s: every cell within five on
-// the four lines.
+// The work shared by placeStone (Sign +1), removeStone (Sign -1) and
+// tallyAfterPlacing for a stone of code s on cell c, line by line: the
+// stones of both players around c rescored, then (with Commit) the codes
+// shifted and c's own slot given its new stone.
 template <RuleIndex R, int32_t Sign, bool Commit>
-inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t p) {
-  const int32_t black = Sign * SLOT_DIGIT[p][BLACK];
-  const int32_t white = Sign * SLOT_DIGIT[p][WHITE];
-  forEachLineNeighbour(c, [&](int32_t r, int32_t d, int32_t weight) {
-    shiftRayCell<R, Commit>(tallies, record.threatBoard[r], d, black * weight, white * weight);
-  });
+inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t s) {
+  const ThreatCell& cell = record.threatBoard[c];
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    const int32_t slot = cell.lineSlot[d];
+    uint16_t(*codes)[2] = record.lineCode[d] + slot;
+    uint8_t* stones = record.lineStone[d] + slot;
+    shiftStones<R, Sign, Commit, BLACK>(record, tallies, c, d, codes, stones, s);
+    shiftStones<R, Sign, Commit, WHITE>(record, tallies, c, d, codes, stones, s);
+    if constexpr (Commit) {
+      shiftLineCodes<Sign>(codes, s);
+      *stones = static_cast<uint8_t>(Sign > 0 ? s : EMPTY);
+    }
+  }
 }
 
 // The cells at distance 1 and 2 along the eight rays, in increasing order.
@@ -133,18 +147,13 @@ inline void countNeighbours(SearchRecord& record, int32_t c, Count&& count) {
   record.nearEmpty[index] = word;
 }
 
-inline bool scores(int32_t stone) {
-  return stone == BLACK || stone == WHITE;
-}
-
 }  // namespace stones_detail
 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
 template <RuleIndex R>
 inline void placeStone(SearchRecord& record, Square s, int32_t player) {
   const int32_t c = record.cellOfSquare[s];
-  ThreatCell& cell = record.threatBoard[c];
-  cell.stone = static_cast<uint8_t>(player);
+  record.threatBoard[c].stone = static_cast<uint8_t>(player);
   markNearEmpty(record, c, false);
   stones_detail::countNeighbours(record, c, [](ThreatCell& near) {
     ++near.nearStones;
@@ -152,7 +161,7 @@ inline void placeStone(SearchRecord& record, Square s, int32_t player) {
   });
   // s's own codes describe the other stones only, so they are already final.
   if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
+    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, +1);
   }
   stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, c, player);
 }
@@ -170,7 +179,7 @@ inline void removeStone(SearchRecord& record, Square s) {
     return near.stone == EMPTY && near.nearStones != 0;
   });
   if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
+    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, -1);
   }
   stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
 }
@@ -184,7 +193,7 @@ inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
   std::memcpy(tallies, record.playerThreats, sizeof(tallies));
   const int32_t c = record.cellOfSquare[s];
   if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, false>(tallies, record.threatBoard[c], player, +1);
+    stones_detail::scoreStone<R, false>(record, tallies, c, player, +1);
   }
   stones_detail::shiftLines<R, +1, false>(record, tallies, c, player);
 }

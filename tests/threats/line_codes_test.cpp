@@ -13,8 +13,8 @@ TEST(LineCodes, EdgesAndOneStone) {
   auto record = testing::emptyRecord(15, 15);
   // Black's and white's views of line d at (x, y).
   const auto codes = [&](int32_t x, int32_t y, int32_t d) {
-    const ThreatCell& cell = threatCell(*record, static_cast<Square>(y * 15 + x));
-    return std::array<int, 2>{lineCodeOf(cell, d, BLACK), lineCodeOf(cell, d, WHITE)};
+    const auto s = static_cast<Square>(y * 15 + x);
+    return std::array<int, 2>{lineCodeOf(*record, s, d, BLACK), lineCodeOf(*record, s, d, WHITE)};
   };
   EXPECT_EQ(codes(0, 0, DIR_HORIZONTAL), (std::array{14762, 14762}));
   EXPECT_EQ(codes(0, 0, DIR_DIAGONAL), (std::array{14762, 14762}));
@@ -38,7 +38,7 @@ TEST(LineCodes, EdgesAndOneStone) {
 
   // On a 5 x 5 board the corner also sees the cell at +5 off the board.
   record = testing::emptyRecord(5, 5);
-  EXPECT_EQ(lineCodeOf(threatCell(*record, 0), DIR_HORIZONTAL, WHITE), 14762 + 2 * 19683);
+  EXPECT_EQ(lineCodeOf(*record, 0, DIR_HORIZONTAL, WHITE), 14762 + 2 * 19683);
 }
 
 }  // namespace

@@ -45,7 +45,7 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
             code += digit * (k > 0 ? weight : weight / 3);
           }
         }
-        ASSERT_EQ(lineCodeOf(cell, d, slot), code)
+        ASSERT_EQ(lineCodeOf(record, static_cast<Square>(s), d, slot), code)
             << "square " << s << " line " << d << " slot " << slot;
       }
     }
@@ -57,7 +57,7 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
                                                                 : freestyleLineTable;
     int32_t combo = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      const LineEntry& entry = table[lineCodeOf(cell, d, q)];
+      const LineEntry& entry = table[lineCodeOf(record, static_cast<Square>(s), d, q)];
       threats[q].patternScore += entry.lineWeight;
       combo = combo * LINE_CLASS_COUNT + entry.lineClass;
     }
