@@ -29,13 +29,13 @@ inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
 // The worth for player of the empty square on cell c of the search's board.
 template <RuleIndex R>
 inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) {
-  const LineEntry* lines = lineTableFor<R>(player);
+  const uint8_t* ranks = rankTableFor<R>(player);
   const uint16_t* slot = record.threatBoard[c].lineSlot;
   const int32_t view = player - BLACK;
-  const int32_t index = comboStride[0][lines[record.lineCode[0][slot[0]][view]].lineClass] +
-                        comboStride[1][lines[record.lineCode[1][slot[1]][view]].lineClass] +
-                        comboStride[2][lines[record.lineCode[2][slot[2]][view]].lineClass] +
-                        comboStride[3][lines[record.lineCode[3][slot[3]][view]].lineClass];
+  const int32_t index = rankStride[0][ranks[record.lineCode[0][slot[0]][view]]] +
+                        rankStride[1][ranks[record.lineCode[1][slot[1]][view]]] +
+                        rankStride[2][ranks[record.lineCode[2][slot[2]][view]]] +
+                        rankStride[3][ranks[record.lineCode[3][slot[3]][view]]];
   return moveValueTableFor<R>(player)[index];
 }
 

@@ -81,7 +81,7 @@ struct ThreatCell {
   uint8_t nearStones;  // stones within distance 2 on the eight rays
   uint16_t lineSlot[DIRECTION_COUNT];
   // For a stone of BLACK or WHITE, the four-line table index of its line
-  // classes; 0 elsewhere. Kept so that a change in one line finds the
+  // ranks (rankStride); 0 elsewhere. Kept so that a change in one line finds the
   // stone's old and new threat class without looking up the other three
   // lines again.
   int32_t comboIndex;

@@ -12,7 +12,7 @@
 // new or removed stone changes the codes of the cells on its four lines
 // only in that one line, so a neighbouring stone's contribution is
 // corrected from the one line table entry that changed; its threat class is
-// looked up again only when that line's class changes. Empty cells within
+// looked up again only when that line's rank changes. Empty cells within
 // reach only have their codes shifted, a few vector additions per line. A
 // NEUTRAL stone blocks lines but scores for no one.
 //
@@ -60,10 +60,10 @@ inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
   const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
-  const int32_t combo = sign > 0 ? comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
-                                       comboStride[2][e2.lineClass] + comboStride[3][e3.lineClass]
+  const int32_t combo = sign > 0 ? rankStride[0][e0.lineRank] + rankStride[1][e1.lineRank] +
+                                       rankStride[2][e2.lineRank] + rankStride[3][e3.lineRank]
                                  : cell.comboIndex;
-  threats.classCount[threatClassTable[combo]] += sign;
+  threats.classCount[rankThreatClassTable[combo]] += sign;
   if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
 }
 
@@ -86,14 +86,14 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
     const LineEntry before = table[oldCode];
     const LineEntry after = table[newCode];
     threats.patternScore += after.lineWeight - before.lineWeight;
-    if (before.lineClass == after.lineClass) continue;
+    if (before.lineRank == after.lineRank) continue;
     ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
     const int32_t comboBefore = cell.comboIndex;
     const int32_t combo =
-        comboBefore + comboStride[d][after.lineClass] - comboStride[d][before.lineClass];
+        comboBefore + rankStride[d][after.lineRank] - rankStride[d][before.lineRank];
     if constexpr (Commit) cell.comboIndex = combo;
-    --threats.classCount[threatClassTable[comboBefore]];
-    ++threats.classCount[threatClassTable[combo]];
+    --threats.classCount[rankThreatClassTable[comboBefore]];
+    ++threats.classCount[rankThreatClassTable[combo]];
   }
 }
 
