@@ -104,6 +104,9 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
 template <RuleIndex R, int32_t Sign, bool Commit>
 inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t s) {
   const ThreatCell& cell = record.threatBoard[c];
+  // Laid out once per direction, so that each line's step and strides are
+  // constants.
+#pragma GCC unroll 4
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     const int32_t slot = cell.lineSlot[d];
     uint16_t(*codes)[2] = record.lineCode[d] + slot;
