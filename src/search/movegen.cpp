@@ -207,8 +207,10 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
     const Square s = static_cast<Square>(i);
     const int32_t c = record.cellOfSquare[s];
     if (record.threatBoard[c].stone != EMPTY) continue;
-    const int32_t a = moveValue<R>(record, c, player);
-    const int32_t b = moveValue<R>(record, c, opponent);
+    int32_t worth[3];
+    moveValues<R>(record, c, worth);
+    const int32_t a = worth[player];
+    const int32_t b = worth[opponent];
     if (a + b == 0) continue;
     if (a == VALUE_FIVE) {
       out[0] = s;
@@ -239,8 +241,10 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   record.candidateCount = 0;
   Square openFour = NO_SQUARE;
   forEachNearEmpty(record, [&](int32_t c) {
-    const int32_t a = moveValue<R>(record, c, player);
-    const int32_t b = moveValue<R>(record, c, opponent);
+    int32_t worth[3];
+    moveValues<R>(record, c, worth);
+    const int32_t a = worth[player];
+    const int32_t b = worth[opponent];
     if (a + b == 0) return false;
     if (a == VALUE_OPEN_FOUR) {
       openFour = record.squareOfCell[c];

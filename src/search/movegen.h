@@ -39,6 +39,26 @@ inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) 
   return moveValueTableFor<R>(player)[index];
 }
 
+// The worths of the empty square on cell c for both players, indexed by
+// player: moveValue for BLACK and for WHITE, with each player's view and
+// tables fixed in the code.
+template <RuleIndex R>
+inline void moveValues(const SearchRecord& record, int32_t c, int32_t (&worth)[3]) {
+  const uint16_t* slot = record.threatBoard[c].lineSlot;
+  const uint16_t(&codes0)[2] = record.lineCode[0][slot[0]];
+  const uint16_t(&codes1)[2] = record.lineCode[1][slot[1]];
+  const uint16_t(&codes2)[2] = record.lineCode[2][slot[2]];
+  const uint16_t(&codes3)[2] = record.lineCode[3][slot[3]];
+  const uint8_t* ranks = rankTableFor<R>(BLACK);
+  worth[BLACK] = moveValueTableFor<R>(
+      BLACK)[rankStride[0][ranks[codes0[0]]] + rankStride[1][ranks[codes1[0]]] +
+             rankStride[2][ranks[codes2[0]]] + rankStride[3][ranks[codes3[0]]]];
+  ranks = rankTableFor<R>(WHITE);
+  worth[WHITE] = moveValueTableFor<R>(
+      WHITE)[rankStride[0][ranks[codes0[1]]] + rankStride[1][ranks[codes1[1]]] +
+             rankStride[2][ranks[codes2[1]]] + rankStride[3][ranks[codes3[1]]]];
+}
+
 // Fills out with up to capacity root moves for player, best first; returns
 // the count (0 when no square is worth anything).
 template <RuleIndex R>
