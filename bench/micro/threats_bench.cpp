@@ -47,7 +47,7 @@ void placeAndRemove(benchmark::State& state) {
   // The squares the search would try: empty, with a stone nearby.
   std::vector<Square> moves;
   for (Square s = 0; s < record->position.cellCount; ++s) {
-    if (threatCell(*record, s).stone == EMPTY && threatCell(*record, s).nearStones > 0) {
+    if (threatCell(*record, s).stone == EMPTY && nearStonesAt(*record, s) > 0) {
       moves.push_back(s);
     }
   }

@@ -13,6 +13,8 @@ void initLineCodes(SearchRecord& record) {
   }
   std::memset(record.lineStone, OFF_BOARD, sizeof(record.lineStone));
   std::memset(record.lineCode, 0, sizeof(record.lineCode));
+  std::memset(record.nearStones, 0, sizeof(record.nearStones));
+  std::memset(record.nearEmpty, 0, sizeof(record.nearEmpty));
   for (int32_t s = 0; s < position.cellCount; ++s) {
     const int32_t x = s % position.width;
     const int32_t y = s / position.width;

@@ -61,9 +61,11 @@ inline constexpr int32_t LINE_STEP[DIRECTION_COUNT] = {
 // (row, column, or diagonal, at most 63 of them) times BOARD_STRIDE, plus
 // its place along the line and a border of five slots. A step along the line
 // is a step of one slot; the five slots on either side of a square's line
-// segment belong to no square of any line.
+// segment belong to no square of any line. The rows come after five empty
+// ones, so that a square's slot on its row is its cell, and lineStone[0]
+// doubles as the grid of the cells' stones.
 inline constexpr int32_t lineSlot(int32_t d, int32_t x, int32_t y) {
-  const int32_t line = d == DIR_HORIZONTAL     ? y
+  const int32_t line = d == DIR_HORIZONTAL     ? y + BOARD_BORDER
                        : d == DIR_VERTICAL     ? x
                        : d == DIR_ANTIDIAGONAL ? x + y
                                                : x - y + MAX_BOARD_SIDE - 1;
@@ -75,10 +77,11 @@ inline constexpr int32_t lineSlot(int32_t d, int32_t x, int32_t y) {
 // last square.
 inline constexpr int32_t LINE_SLOTS = 2 * MAX_BOARD_SIDE * BOARD_STRIDE;
 static_assert(lineSlot(DIR_DIAGONAL, MAX_BOARD_SIDE - 1, 0) + 16 <= LINE_SLOTS);
+static_assert(lineSlot(DIR_HORIZONTAL, 3, 4) == boardCell(3, 4));
+static_assert(BOARD_CELLS + 16 <= LINE_SLOTS);
 
 struct ThreatCell {
-  uint8_t stone;       // a stone code, or OFF_BOARD
-  uint8_t nearStones;  // stones within distance 2 on the eight rays
+  uint8_t stone;  // a stone code, or OFF_BOARD
   uint16_t lineSlot[DIRECTION_COUNT];
   // For a stone of BLACK or WHITE, the four-line table index of its line
   // ranks (rankStride); 0 elsewhere. Kept so that a change in one line finds the
@@ -120,10 +123,15 @@ struct SearchRecord {
   ThreatCell threatBoard[BOARD_CELLS];
   uint16_t lineCode[DIRECTION_COUNT][LINE_SLOTS][2];  // BLACK's view, then WHITE's
   uint8_t lineStone[DIRECTION_COUNT][LINE_SLOTS];
+  // Per cell, the stones within distance 2 on the eight rays; sixteen more
+  // for the vector steps that update a row of five.
+  uint8_t nearStones[BOARD_CELLS + 16];
   // One bit per cell: an empty square with a stone within distance 2. The
   // inner move generator walks these bits in cell order, which is square
   // order, instead of testing every cell of the board.
-  uint64_t nearEmpty[(BOARD_CELLS + 63) / 64];
+  // One word more than the cells need, which a run of bits reaching past
+  // the last word writes unchanged.
+  uint64_t nearEmpty[(BOARD_CELLS + 63) / 64 + 1];
   uint16_t cellOfSquare[MAX_CELLS];
   Square squareOfCell[BOARD_CELLS];  // NO_SQUARE on the border
   PlayerThreats playerThreats[4];
@@ -147,15 +155,13 @@ inline const ThreatCell& threatCell(const SearchRecord& record, Square s) {
   return record.threatBoard[record.cellOfSquare[s]];
 }
 
+inline int32_t nearStonesAt(const SearchRecord& record, Square s) {
+  return record.nearStones[record.cellOfSquare[s]];
+}
+
 // The code of line d at square s as player (BLACK or WHITE) sees it.
 inline uint16_t lineCodeOf(const SearchRecord& record, Square s, int32_t d, int32_t player) {
   return record.lineCode[d][threatCell(record, s).lineSlot[d]][player - BLACK];
-}
-
-inline void markNearEmpty(SearchRecord& record, int32_t c, bool nearEmpty) {
-  uint64_t& word = record.nearEmpty[c >> 6];
-  const uint64_t bit = uint64_t{1} << (c & 63);
-  word = (word & ~bit) | ((uint64_t{0} - uint64_t{nearEmpty}) & bit);
 }
 
 // Calls visit(c) for the cell of every empty square near stones, in

@@ -33,6 +33,10 @@
 #include "threats/line_codes.h"
 #include "threats/search_record.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrix {
 
 // Codes fit the 16-bit slots.
@@ -120,34 +124,59 @@ inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
   }
 }
 
-// The cells at distance 1 and 2 along the eight rays, in increasing order.
-inline constexpr auto NEAR_CELL_OFFSETS = [] {
-  std::array<int32_t, 16> offsets{};
-  for (int32_t i = 0; i < 16; ++i) {
-    offsets[i] = NEIGHBOUR_OFFSETS[i].dy * BOARD_STRIDE + NEIGHBOUR_OFFSETS[i].dx;
-  }
-  return offsets;
+// The cells near a cell (distance 1 and 2 along the eight rays) lie in the
+// five rows around it, in the five columns around it: NEAR_IN_ROW[row + 2][i]
+// is 1 where column i - 2 of that row holds one of them.
+inline constexpr auto NEAR_IN_ROW = [] {
+  std::array<std::array<uint8_t, 16>, 5> rows{};
+  for (const NeighbourOffset& offset : NEIGHBOUR_OFFSETS) rows[offset.dy + 2][offset.dx + 2] = 1;
+  return rows;
 }();
 
-// Applies count to every cell near cell c and sets the cell's near-empty
-// bit to its answer (count must answer false on the border). The cells
-// come in increasing order, so a word of bits is loaded once for each run
-// of them that falls into it and kept in a register meanwhile.
-template <typename Count>
-inline void countNeighbours(SearchRecord& record, int32_t c, Count&& count) {
-  int32_t index = (c + NEAR_CELL_OFFSETS[0]) >> 6;
-  uint64_t word = record.nearEmpty[index];
-  for (const int32_t offset : NEAR_CELL_OFFSETS) {
-    const int32_t n = c + offset;
-    if ((n >> 6) != index) {
-      record.nearEmpty[index] = word;
-      index = n >> 6;
-      word = record.nearEmpty[index];
+// Sets the near-empty bits of cells first .. first + 4 to the five low bits
+// of `bits`. The run may reach into the next word; the shifts by 63 - shift
+// and one more give that word's part, nothing when the run ends in the
+// first word.
+inline void setNearEmptyRun(SearchRecord& record, int32_t first, uint64_t bits) {
+  uint64_t* word = record.nearEmpty + (first >> 6);
+  const int32_t shift = first & 63;
+  word[0] = (word[0] & ~(uint64_t{0x1f} << shift)) | bits << shift;
+  word[1] = (word[1] & ~((uint64_t{0x1f} >> 1) >> (63 - shift))) | (bits >> 1) >> (63 - shift);
+}
+
+// Adds Sign to the near-stone count of every cell near cell c, and sets the
+// near-empty bits of the five rows of five cells around c, c included, from
+// their stones and counts: the same bits as setting each counted cell's bit
+// and c's own, since the others in those rows keep theirs. c's stone in
+// lineStone[0] must be final.
+template <int32_t Sign>
+inline void countNeighbours(SearchRecord& record, int32_t c) {
+#pragma GCC unroll 5
+  for (int32_t row = -2; row <= 2; ++row) {
+    const int32_t first = c + row * BOARD_STRIDE - 2;
+    uint8_t* counts = record.nearStones + first;
+    const uint8_t* stones = record.lineStone[DIR_HORIZONTAL] + first;
+    const uint8_t* change = NEAR_IN_ROW[row + 2].data();
+    uint32_t bits = 0;
+#if defined(__SSE2__)
+    // Sixteen counts at a time; the eleven past the row change by 0.
+    const __m128i amount = _mm_loadu_si128(reinterpret_cast<const __m128i*>(change));
+    __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts));
+    now = Sign > 0 ? _mm_add_epi8(now, amount) : _mm_sub_epi8(now, amount);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts), now);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i empty =
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stones)), zero);
+    const __m128i alone = _mm_cmpeq_epi8(now, zero);
+    bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_andnot_si128(alone, empty))) & 0x1f;
+#else
+    for (int32_t i = 0; i < 5; ++i) {
+      counts[i] = static_cast<uint8_t>(counts[i] + Sign * change[i]);
+      bits |= uint32_t{stones[i] == EMPTY && counts[i] != 0} << i;
     }
-    const uint64_t bit = uint64_t{1} << (n & 63);
-    word = (word & ~bit) | ((uint64_t{0} - uint64_t{count(record.threatBoard[n])}) & bit);
+#endif
+    setNearEmptyRun(record, first, bits);
   }
-  record.nearEmpty[index] = word;
 }
 
 }  // namespace stones_detail
@@ -157,16 +186,12 @@ template <RuleIndex R>
 inline void placeStone(SearchRecord& record, Square s, int32_t player) {
   const int32_t c = record.cellOfSquare[s];
   record.threatBoard[c].stone = static_cast<uint8_t>(player);
-  markNearEmpty(record, c, false);
-  stones_detail::countNeighbours(record, c, [](ThreatCell& near) {
-    ++near.nearStones;
-    return near.stone == EMPTY;
-  });
   // s's own codes describe the other stones only, so they are already final.
   if (stones_detail::scores(player)) {
     stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, +1);
   }
   stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, c, player);
+  stones_detail::countNeighbours<+1>(record, c);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
@@ -176,15 +201,11 @@ inline void removeStone(SearchRecord& record, Square s) {
   ThreatCell& cell = record.threatBoard[c];
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
-  markNearEmpty(record, c, cell.nearStones != 0);
-  stones_detail::countNeighbours(record, c, [](ThreatCell& near) {
-    --near.nearStones;
-    return near.stone == EMPTY && near.nearStones != 0;
-  });
   if (stones_detail::scores(player)) {
     stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, -1);
   }
   stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
+  stones_detail::countNeighbours<-1>(record, c);
 }
 
 // The tallies that placeStone (record, s, player) would leave, written to

@@ -130,7 +130,7 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   EXPECT_EQ(count, INNER_MOVES);
   for (int32_t i = 0; i < count; ++i) {
     EXPECT_EQ(threatCell(*quiet, moves[i]).stone, EMPTY);
-    EXPECT_GT(threatCell(*quiet, moves[i]).nearStones, 0);
+    EXPECT_GT(nearStonesAt(*quiet, moves[i]), 0);
   }
 }
 

@@ -30,7 +30,7 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
     const ThreatCell& cell = threatCell(record, static_cast<Square>(s));
     int32_t near = 0;
     for (const NeighbourOffset& n : NEIGHBOUR_OFFSETS) near += stoneAt(x + n.dx, y + n.dy) > 0;
-    ASSERT_EQ(cell.nearStones, near) << "square " << s;
+    ASSERT_EQ(nearStonesAt(record, static_cast<Square>(s)), near) << "square " << s;
     const int32_t c = record.cellOfSquare[s];
     const bool nearEmpty = (record.nearEmpty[c / 64] >> (c % 64)) & 1;
     ASSERT_EQ(nearEmpty, cell.stone == EMPTY && near > 0) << "square " << s;
