@@ -88,10 +88,12 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
     low = _mm_srai_epi32(_mm_slli_epi32(low, 16), 16);
     high = _mm_srai_epi32(_mm_slli_epi32(high, 16), 16);
     const __m128i scores = _mm_packs_epi32(low, high);
-    const __m128i greater = _mm_cmpgt_epi16(scores, pivots);
-    const __m128i less = _mm_cmplt_epi16(scores, pivots);
-    a |= uint64_t{static_cast<uint8_t>(_mm_movemask_epi8(_mm_packs_epi16(greater, greater)))} << i;
-    b |= uint64_t{static_cast<uint8_t>(_mm_movemask_epi8(_mm_packs_epi16(less, less)))} << i;
+    // Both comparisons packed into one vector: the low eight bytes say
+    // above, the high eight below.
+    const uint32_t both = static_cast<uint32_t>(_mm_movemask_epi8(
+        _mm_packs_epi16(_mm_cmpgt_epi16(scores, pivots), _mm_cmplt_epi16(scores, pivots))));
+    a |= uint64_t{both & 0xff} << i;
+    b |= uint64_t{both >> 8} << i;
   }
 #else
   for (; i < length; ++i) {
@@ -186,7 +188,7 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
     } else {
       hole = partition(candidates, lo, hi);
     }
-    sortRange(candidates, lo, hole - 1, limit);
+    if (hole - 1 > lo) sortRange(candidates, lo, hole - 1, limit);
     lo = hole + 1;
   }
 }
