@@ -23,7 +23,8 @@
 // them with one comparison. lineCode[d][slot][p - BLACK] is the base-3 code
 // of the ten cells around the slot's square on line d as player p sees
 // them; codes are below 3^10, so 16 bits hold them. lineStone[d] repeats the
-// cells' stones in the same order.
+// cells' stones in the same order. nearStones counts, per cell, the stones
+// near it, and nearEmpty marks the empty squares with any.
 #pragma once
 
 #include <bit>
@@ -73,9 +74,11 @@ inline constexpr int32_t lineSlot(int32_t d, int32_t x, int32_t y) {
   return line * BOARD_STRIDE + along + BOARD_BORDER;
 }
 
-// 2 * MAX_BOARD_SIDE - 1 diagonals, and room for a vector read from the
-// last square.
+// 2 * MAX_BOARD_SIDE - 1 diagonals, and room for a vector read of sixteen
+// slots from the highest slot of a square.
 inline constexpr int32_t LINE_SLOTS = 2 * MAX_BOARD_SIDE * BOARD_STRIDE;
+static_assert(lineSlot(DIR_ANTIDIAGONAL, MAX_BOARD_SIDE - 1, MAX_BOARD_SIDE - 1) + 16 <=
+              LINE_SLOTS);
 static_assert(lineSlot(DIR_DIAGONAL, MAX_BOARD_SIDE - 1, 0) + 16 <= LINE_SLOTS);
 static_assert(lineSlot(DIR_HORIZONTAL, 3, 4) == boardCell(3, 4));
 static_assert(BOARD_CELLS + 16 <= LINE_SLOTS);
@@ -84,9 +87,9 @@ struct ThreatCell {
   uint8_t stone;  // a stone code, or OFF_BOARD
   uint16_t lineSlot[DIRECTION_COUNT];
   // For a stone of BLACK or WHITE, the four-line table index of its line
-  // ranks (rankStride); 0 elsewhere. Kept so that a change in one line finds the
-  // stone's old and new threat class without looking up the other three
-  // lines again.
+  // ranks (rankStride); 0 elsewhere. Kept so that a change in one line
+  // finds the stone's old and new threat class without looking up the other
+  // three lines again.
   int32_t comboIndex;
 };
 
@@ -128,9 +131,9 @@ struct SearchRecord {
   uint8_t nearStones[BOARD_CELLS + 16];
   // One bit per cell: an empty square with a stone within distance 2. The
   // inner move generator walks these bits in cell order, which is square
-  // order, instead of testing every cell of the board.
-  // One word more than the cells need, which a run of bits reaching past
-  // the last word writes unchanged.
+  // order, instead of testing every cell of the board. One word more than
+  // the cells need: a run of bits reaching past the last word writes it
+  // unchanged.
   uint64_t nearEmpty[(BOARD_CELLS + 63) / 64 + 1];
   uint16_t cellOfSquare[MAX_CELLS];
   Square squareOfCell[BOARD_CELLS];  // NO_SQUARE on the border
