@@ -13,6 +13,7 @@ int32_t comboOf(const Classes& c) {
   return comboStride[0][c[0]] + comboStride[1][c[1]] + comboStride[2][c[2]] + comboStride[3][c[3]];
 }
 const LineEntry* const LINE_TABLES[3] = {freestyleLineTable, standardLineTable, renjuLineTable};
+const uint8_t* const RANK_TABLES[3] = {freestyleRankTable, standardRankTable, renjuRankTable};
 
 TEST(PatternTables, TellingRows) {
   initPatternTables();
@@ -63,6 +64,8 @@ TEST(PatternTables, ClassCountsAndKeySquares) {
     for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
       const LineEntry& e = LINE_TABLES[t][code];
       ASSERT_LT(e.lineClass, LINE_CLASS_COUNT);
+      ASSERT_EQ(e.lineRank, LINE_RANK[e.lineClass]);
+      ASSERT_EQ(RANK_TABLES[t][code], e.lineRank);
       ++count[t][e.lineClass];
       ASSERT_LE(e.lineWeight, t == 0 ? 125 : 32) << code;
       // Open fours and open threes have two key squares, fours and threes one.
@@ -95,6 +98,12 @@ TEST(PatternTables, FourLineTables) {
     ASSERT_EQ(renjuMoveValueTable[index], renjuMoveValueTable[sorted]) << index;
     // Below the fixed values of the strong threats, four small weights add up.
     ASSERT_TRUE(moveValueTable[index] <= 59 || moveValueTable[index] >= 202) << index;
+    // The tables indexed by ranks give every combination the same answers.
+    const int32_t ranked = rankStride[0][LINE_RANK[c[0]]] + rankStride[1][LINE_RANK[c[1]]] +
+                           rankStride[2][LINE_RANK[c[2]]] + rankStride[3][LINE_RANK[c[3]]];
+    ASSERT_EQ(rankThreatClassTable[ranked], threatClassTable[index]) << index;
+    ASSERT_EQ(rankMoveValueTable[ranked], moveValueTable[index]) << index;
+    ASSERT_EQ(renjuRankMoveValueTable[ranked], renjuMoveValueTable[index]) << index;
   }
   const struct {
     Classes classes;

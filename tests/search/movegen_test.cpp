@@ -129,8 +129,8 @@ TEST_F(MoveGeneration, InnerNodesAnswerAFourWithTheFirstBlock) {
   const int32_t count = generateMoves<RULE_FREESTYLE>(*quiet, WHITE, moves, INNER_MOVES);
   EXPECT_EQ(count, INNER_MOVES);
   for (int32_t i = 0; i < count; ++i) {
-    EXPECT_EQ(quiet->threatCells[moves[i]].stone, EMPTY);
-    EXPECT_GT(quiet->threatCells[moves[i]].nearStones, 0);
+    EXPECT_EQ(threatCell(*quiet, moves[i]).stone, EMPTY);
+    EXPECT_GT(nearStonesAt(*quiet, moves[i]), 0);
   }
 }
 

@@ -107,7 +107,7 @@ o.....o.....
                                   BLACK, 12, 12);
   prepareSearch<RULE_FREESTYLE>(*record);
   for (int32_t s = 0; s < record->position.cellCount; ++s) {
-    if (record->threatCells[s].stone != EMPTY) continue;
+    if (threatCell(*record, static_cast<Square>(s)).stone != EMPTY) continue;
     placeStone<RULE_FREESTYLE>(*record, static_cast<Square>(s), BLACK);
     const int32_t* counts = record->playerThreats[BLACK].classCount;
     EXPECT_EQ(counts[THREAT_FIVE] + counts[THREAT_OPEN_FOUR] + counts[THREAT_FOUR_THREE] +

@@ -28,16 +28,24 @@ struct Snapshot {
   void take(const SearchRecord& record) {
     bytes.assign(reinterpret_cast<const char*>(record.playerThreats), sizeof(record.playerThreats));
     bytes.append(reinterpret_cast<const char*>(record.nearEmpty), sizeof(record.nearEmpty));
-    bytes.append(reinterpret_cast<const char*>(record.threatCells),
-                 record.position.cellCount * sizeof(ThreatCell));
+    bytes.append(reinterpret_cast<const char*>(record.lineCode), sizeof(record.lineCode));
+    bytes.append(reinterpret_cast<const char*>(record.lineStone), sizeof(record.lineStone));
+    bytes.append(reinterpret_cast<const char*>(record.nearStones), sizeof(record.nearStones));
+    bytes.append(reinterpret_cast<const char*>(record.threatBoard), sizeof(record.threatBoard));
   }
   bool matches(const SearchRecord& record) const {
     constexpr size_t threats = sizeof(record.playerThreats);
     constexpr size_t near = sizeof(record.nearEmpty);
-    return std::memcmp(bytes.data(), record.playerThreats, threats) == 0 &&
-           std::memcmp(bytes.data() + threats, record.nearEmpty, near) == 0 &&
-           std::memcmp(bytes.data() + threats + near, record.threatCells,
-                       bytes.size() - threats - near) == 0;
+    constexpr size_t codes = sizeof(record.lineCode);
+    constexpr size_t stones = sizeof(record.lineStone);
+    constexpr size_t counts = sizeof(record.nearStones);
+    const char* at = bytes.data();
+    return std::memcmp(at, record.playerThreats, threats) == 0 &&
+           std::memcmp(at += threats, record.nearEmpty, near) == 0 &&
+           std::memcmp(at += near, record.lineCode, codes) == 0 &&
+           std::memcmp(at += codes, record.lineStone, stones) == 0 &&
+           std::memcmp(at += stones, record.nearStones, counts) == 0 &&
+           std::memcmp(at += counts, record.threatBoard, sizeof(record.threatBoard)) == 0;
   }
 };
 
