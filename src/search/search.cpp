@@ -174,11 +174,11 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         v = -leafValue<R>(context, m, player);
         if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
       } else if (!searched) {
-        placeStone<R>(record, m, player);
+        pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
           v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        removeStone<R>(record, m);
+        popStone<R>(record, m);
       }
     } else {
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
@@ -187,9 +187,9 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
       } else if (childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
       } else {
-        placeStone<R>(record, m, player);
+        pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        removeStone<R>(record, m);
+        popStone<R>(record, m);
       }
     }
     record.searchKey ^= moveKey;
@@ -256,7 +256,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
     const int32_t r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
     if (r != TT_MISS) return -r;
   }
-  placeStone<R>(record, m, player);
+  pushStone<R>(record, m, player);
   int32_t v;
   if (pvFound) {
     v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
@@ -265,7 +265,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
   } else {
     v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
   }
-  removeStone<R>(record, m);
+  popStone<R>(record, m);
   return v;
 }
 
@@ -352,13 +352,16 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
 
 }  // namespace
 
+// A search to depth d has at most d of its stones on the board at once.
+static_assert(MAX_SEARCH_DEPTH <= MAX_PUSHED_STONES);
+
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth) {
   prepareSearch<R>(record);
   SearchContext context{record, tt, clock};
   try {
-    return deepen<R>(context, maxDepth);
+    return deepen<R>(context, maxDepth < MAX_SEARCH_DEPTH ? maxDepth : MAX_SEARCH_DEPTH);
   } catch (const SearchTimeout&) {
     // The interrupted iteration's results are dropped; the stones it left on
     // the search's board are rebuilt by the next prepareSearch.
