@@ -14,17 +14,20 @@ namespace kestrix {
 
 namespace {
 
-// Appends an empty square with worth a for the player and b for the
-// opponent. Threats are ranked by the stronger side, the defence winning a
-// tie; positional worth counts own chances double.
-inline void addCandidate(SearchRecord& record, Square s, int32_t a, int32_t b) {
+// Writes at `next` and steps past it the candidate for an empty square with
+// worth a for the player and b for the opponent. Threats are ranked by the
+// stronger side, the defence winning a tie; positional worth counts own
+// chances double. (The generators count their candidates in a local
+// pointer, which the compiler keeps in a register, and set candidateCount
+// once at the end.)
+inline void addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
   int32_t score;
   if (a > VALUE_THREAT_THRESHOLD || b > VALUE_THREAT_THRESHOLD) {
     score = a > b ? a + 4 : b;
   } else {
     score = 2 * a + b;
   }
-  record.candidates[record.candidateCount++] = Candidate{static_cast<int16_t>(score), s};
+  *next++ = Candidate{static_cast<int16_t>(score), s};
 }
 
 int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
@@ -108,8 +111,8 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
 
 // Partitions candidates[lo..hi] around candidates[lo] for ranges longer
 // than 65 entries, a word of masks per 64 entries after the pivot; returns
-// the pivot's place. Kept out of line, so that its masks do not sit in
-// every frame of the sort's recursion.
+// the pivot's place. Kept out of line, so that its masks do
+// not sit in every frame of the sort's recursion.
 [[gnu::noinline]] int32_t partitionWide(Candidate* candidates, int32_t lo, int32_t hi) {
   uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + 64 * word + i scores above the pivot
   uint64_t below[MASK_WORDS];  // ... scores below it
@@ -202,7 +205,7 @@ void sortCandidates(SearchRecord& record, int32_t limit) {
 template <RuleIndex R>
 int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
   const int32_t opponent = opponentOf(player);
-  record.candidateCount = 0;
+  Candidate* next = record.candidates;
   Square blockSquare = NO_SQUARE;
   Square fourSquare = NO_SQUARE;
   for (int32_t i = 0; i < record.position.cellCount; ++i) {
@@ -223,9 +226,10 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
     } else if (a == VALUE_OPEN_FOUR) {
       fourSquare = s;
     } else {
-      addCandidate(record, s, a, b);
+      addCandidate(next, s, a, b);
     }
   }
+  record.candidateCount = static_cast<int32_t>(next - record.candidates);
   if (blockSquare != NO_SQUARE || fourSquare != NO_SQUARE) {
     out[0] = blockSquare != NO_SQUARE ? blockSquare : fourSquare;
     return 1;
@@ -240,7 +244,7 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   if (fourStones(record.playerThreats[opponent]) > 0) {
     return firstFiveSquare<R>(record, opponent, out);
   }
-  record.candidateCount = 0;
+  Candidate* next = record.candidates;
   Square openFour = NO_SQUARE;
   forEachNearEmpty(record, [&](int32_t c) {
     int32_t worth[3];
@@ -252,9 +256,10 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
       openFour = record.squareOfCell[c];
       return true;
     }
-    addCandidate(record, record.squareOfCell[c], a, b);
+    addCandidate(next, record.squareOfCell[c], a, b);
     return false;
   });
+  record.candidateCount = static_cast<int32_t>(next - record.candidates);
   if (openFour != NO_SQUARE) {
     out[0] = openFour;
     return 1;
