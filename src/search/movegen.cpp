@@ -110,8 +110,8 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
 }
 
 // Partitions candidates[lo..hi] around candidates[lo] for ranges longer
-// than 65 entries, a word of masks per 64 entries after the pivot; returns
-// the pivot's place. Kept out of line, so that its masks do
+// than 129 entries (root lists), a word of masks per 64 entries after the
+// pivot; returns the pivot's place. Kept out of line, so that its masks do
 // not sit in every frame of the sort's recursion.
 [[gnu::noinline]] int32_t partitionWide(Candidate* candidates, int32_t lo, int32_t hi) {
   uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + 64 * word + i scores above the pivot
@@ -149,13 +149,59 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
   return hole;
 }
 
-// The same partition; returns the pivot's place. The common ranges fit one
-// word of masks after the pivot, and the walk of the chain is then the
-// same as in partitionWide with the word in a register: `hole` and the bit
-// positions count from lo + 1, the pivot's own slot being -1.
+// The same partition for 66 to 129 entries, the length of most inner
+// lists: the walk of partitionWide with its two words of masks in
+// registers, the bits of the second word counting from 64. `hole` and the
+// bit positions count from lo + 1, the pivot's own slot being -1.
+[[gnu::noinline]] int32_t partitionTwoWords(Candidate* candidates, int32_t lo, int32_t hi) {
+  const Candidate pivot = candidates[lo];
+  Candidate* range = candidates + lo + 1;
+  uint64_t aboveLow;
+  uint64_t belowLow;
+  uint64_t aboveHigh;
+  uint64_t belowHigh;
+  scoreMasks(range, 64, pivot.score, aboveLow, belowLow);
+  scoreMasks(range + 64, hi - lo - 64, pivot.score, aboveHigh, belowHigh);
+  int32_t hole = -1;
+  for (;;) {
+    int32_t from;  // the highest bit left of the above mask
+    if (aboveHigh != 0) {
+      from = 127 - std::countl_zero(aboveHigh);
+      aboveHigh &= ~(uint64_t{1} << (from - 64));
+    } else if (aboveLow != 0) {
+      from = 63 - std::countl_zero(aboveLow);
+      aboveLow &= ~(uint64_t{1} << from);
+    } else {
+      break;
+    }
+    if (from <= hole) break;
+    range[hole] = range[from];
+    hole = from;
+    int32_t to;  // the lowest bit left of the below mask
+    if (belowLow != 0) {
+      to = std::countr_zero(belowLow);
+      belowLow &= belowLow - 1;
+    } else if (belowHigh != 0) {
+      to = 64 + std::countr_zero(belowHigh);
+      belowHigh &= belowHigh - 1;
+    } else {
+      break;
+    }
+    if (to > from) break;
+    range[hole] = range[to];
+    hole = to;
+  }
+  range[hole] = pivot;
+  return lo + 1 + hole;
+}
+
+// The same partition; returns the pivot's place. Ranges of up to 65 entries
+// fit one word of masks after the pivot, and the walk then keeps it in a
+// register, counted as in partitionTwoWords.
 inline int32_t partition(Candidate* candidates, int32_t lo, int32_t hi) {
   const int32_t length = hi - lo;
-  if (length > 64) return partitionWide(candidates, lo, hi);
+  if (length > 128) return partitionWide(candidates, lo, hi);
+  if (length > 64) return partitionTwoWords(candidates, lo, hi);
   const Candidate pivot = candidates[lo];
   Candidate* range = candidates + lo + 1;
   uint64_t above;
