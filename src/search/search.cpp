@@ -40,7 +40,10 @@ void prepareSearch(SearchRecord& record) {
   record.bestMove = NO_SQUARE;
 }
 
-int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
+namespace {
+
+// evaluate's body, inlined into the leaves, where most calls come from.
+inline int32_t evaluateTallies(const PlayerThreats (&tallies)[4], int32_t player) {
   const PlayerThreats& own = tallies[player];
   const PlayerThreats& opp = tallies[opponentOf(player)];
   const int32_t* ownCount = own.classCount;
@@ -61,8 +64,14 @@ int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
   return own.patternScore - opp.patternScore;
 }
 
+}  // namespace
+
+int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
+  return evaluateTallies(tallies, player);
+}
+
 int32_t evaluate(const SearchRecord& record, int32_t player) {
-  return evaluate(record.playerThreats, player);
+  return evaluateTallies(record.playerThreats, player);
 }
 
 namespace {
@@ -94,7 +103,7 @@ int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
   }
   PlayerThreats tallies[4];
   tallyAfterPlacing<R>(record, m, mover, tallies);
-  const int32_t value = evaluate(tallies, opponentOf(mover));
+  const int32_t value = evaluateTallies(tallies, opponentOf(mover));
   ttStore(context.tt, record.searchKey, 0, value, BOUND_EXACT, nullptr, 0);
   return value;
 }
