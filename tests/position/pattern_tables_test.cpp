@@ -56,31 +56,21 @@ TEST(PatternTables, TellingRows) {
   }
 }
 
-TEST(PatternTables, ClassCountsAndKeySquares) {
+TEST(PatternTables, KeySquaresAndWeightsOfEveryCode) {
   initPatternTables();
-  std::array<std::array<int32_t, LINE_CLASS_COUNT>, 3> count{};
   for (int t = 0; t < 3; ++t) {
     for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
       const LineEntry& e = LINE_TABLES[t][code];
       ASSERT_LT(e.lineClass, LINE_CLASS_COUNT);
-      ++count[t][e.lineClass];
       ASSERT_LE(e.lineWeight, t == 0 ? 125 : 32) << code;
+      // Only black under Renju has lines forbidden to it.
+      ASSERT_TRUE(t == 2 || e.lineClass != LINE_FORBIDDEN) << code;
       // Open fours and open threes have two key squares, fours and threes one.
       const int keys = ((e.keySquares & 15) != 5) + ((e.keySquares >> 4) != 5), c = e.lineClass;
       const bool open = c == LINE_OPEN_FOUR || c == LINE_OPEN_THREE;
       ASSERT_EQ(keys, open ? 2 : c == LINE_FOUR || c == LINE_THREE) << t << " " << code;
     }
   }
-  EXPECT_EQ(count[0][LINE_NONE], 31833);
-  EXPECT_EQ(count[1][LINE_NONE], 38421);
-  EXPECT_EQ(count[2][LINE_NONE], 37368);
-  EXPECT_EQ((std::array{count[0][LINE_FIVE], count[1][LINE_FIVE], count[2][LINE_FIVE]}),
-            (std::array{2673, 1620, 1620}));
-  EXPECT_EQ(count[2][LINE_FORBIDDEN], 1189);
-  for (int c : {LINE_FORBIDDEN, LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) {
-    EXPECT_EQ(count[0][c] + count[1][c], 0) << c;
-  }
-  for (int c : {LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) EXPECT_GT(count[2][c], 0) << c;
 }
 
 TEST(PatternTables, FourLineTables) {

@@ -2,15 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
-#include "test_records.h"
+#include "support/board_picture.h"
 
 namespace kestrix {
 namespace {
 
-// A Renju board drawn as text, top row first: 'x' black, 'o' white, '#' a
-// neutral mark; digits mark empty squares asked about.
+// A Renju board drawn as text, one string a row (see board_picture.h);
+// digits mark empty squares asked about.
 struct Picture {
   std::vector<std::string> rows;
   std::unique_ptr<SearchRecord> record;
@@ -18,23 +19,17 @@ struct Picture {
   Picture(std::initializer_list<std::string_view> picture)
       : Picture(std::vector<std::string>(picture.begin(), picture.end())) {}
   explicit Picture(std::vector<std::string> picture) : rows(std::move(picture)) {
-    record = testing::emptyRecord(static_cast<int32_t>(rows[0].size()),
-                                  static_cast<int32_t>(rows.size()));
-    Square s = 0;
-    for (const std::string& row : rows) {
-      for (char c : row) {
-        const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-        if (stone != EMPTY) placeStone<RULE_RENJU>(*record, s, stone);
-        ++s;
-      }
-    }
+    std::string text;
+    for (const std::string& row : rows) text += row + "\n";
+    record = testing::recordFromPicture(text);
+    testing::buildSearchBoard<RULE_RENJU>(*record);
   }
 
   // The test's answer for (x, y), after checking that asking changed nothing.
   bool forbidden(int32_t x, int32_t y) const {
     testing::Snapshot before;
     before.take(*record);
-    const bool answer = isForbidden(*record, static_cast<Square>(y * record->position.width + x));
+    const bool answer = isForbidden(*record, testing::squareAt(*record, x, y));
     EXPECT_TRUE(before.matches(*record)) << "changed by the test of " << x << "," << y;
     return answer;
   }
