@@ -15,7 +15,7 @@
 namespace kestrix {
 namespace {
 
-TEST(PlatformClock, CountsRealMillisecondsAndNeverGoesBack) {
+TEST(PlatformClock, CountsRealMilliseconds) {
   // Sleeping uses no processor time: a clock of processor time, or one in
   // other units, would miss the 200 ms.
   const int64_t before = clockMs();
@@ -23,14 +23,6 @@ TEST(PlatformClock, CountsRealMillisecondsAndNeverGoesBack) {
   const int64_t slept = clockMs() - before;
   EXPECT_GE(slept, 190);
   EXPECT_LT(slept, 5000);
-
-  int64_t last = clockMs();
-  const int64_t end = last + 50;
-  while (last < end) {
-    const int64_t now = clockMs();
-    ASSERT_GE(now, last);
-    last = now;
-  }
 }
 
 TEST(PlatformMemory, ResidentSizeFollowsTouchedMemory) {

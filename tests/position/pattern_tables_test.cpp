@@ -56,23 +56,6 @@ TEST(PatternTables, TellingRows) {
   }
 }
 
-TEST(PatternTables, KeySquaresAndWeightsOfEveryCode) {
-  initPatternTables();
-  for (int t = 0; t < 3; ++t) {
-    for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
-      const LineEntry& e = LINE_TABLES[t][code];
-      ASSERT_LT(e.lineClass, LINE_CLASS_COUNT);
-      ASSERT_LE(e.lineWeight, t == 0 ? 125 : 32) << code;
-      // Only black under Renju has lines forbidden to it.
-      ASSERT_TRUE(t == 2 || e.lineClass != LINE_FORBIDDEN) << code;
-      // Open fours and open threes have two key squares, fours and threes one.
-      const int keys = ((e.keySquares & 15) != 5) + ((e.keySquares >> 4) != 5), c = e.lineClass;
-      const bool open = c == LINE_OPEN_FOUR || c == LINE_OPEN_THREE;
-      ASSERT_EQ(keys, open ? 2 : c == LINE_FOUR || c == LINE_THREE) << t << " " << code;
-    }
-  }
-}
-
 TEST(PatternTables, FourLineTables) {
   initPatternTables();
   for (int32_t index = 0; index < COMBO_COUNT; ++index) {

@@ -30,7 +30,7 @@ TEST(SpiralOrders, EveryOrderWalksTheWholeBoardFromItsCornerInwards) {
                       std::abs(a / board.width - b / board.width),
                   1);
       }
-      if (board.innermost >= 0 && t == 0) EXPECT_EQ(squares[0], board.innermost);
+      EXPECT_TRUE(board.innermost < 0 || t != 0 || squares[0] == board.innermost);
       std::sort(squares.begin(), squares.end());
       for (int i = 0; i < n; ++i) ASSERT_EQ(squares[i], i);
       for (int i = n; i < MAX_CELLS; ++i) ASSERT_EQ(orders->order[t][i], 0);

@@ -20,52 +20,6 @@ class TableTest : public ::testing::Test {
   static constexpr uint64_t SAME_SLOT = KEY + (uint64_t{1} << 32);  // another key, same index
 };
 
-TEST_F(TableTest, BoundsAnswerOnlyInsideTheirWindowAndDeeperEntriesStay) {
-  // A bound stored with value 50 at depth 3, and what probes answer.
-  const struct {
-    uint8_t bound;
-    int8_t depth;
-    int32_t alpha, beta, answer;
-  } probes[] = {
-      {BOUND_EXACT, 3, -1000, 1000, 50},
-      {BOUND_EXACT, 2, 60, 70, 50},
-      {BOUND_EXACT, 4, -1000, 1000, TT_MISS},  // not deep enough
-      {BOUND_UPPER, 3, 60, 100, 60},
-      {BOUND_UPPER, 3, 50, 100, 50},  // alpha, not the value
-      {BOUND_UPPER, 3, 40, 100, TT_MISS},
-      {BOUND_LOWER, 3, -100, 40, 40},  // beta
-      {BOUND_LOWER, 3, -100, 50, 50},
-      {BOUND_LOWER, 3, -100, 60, TT_MISS},
-  };
-  for (const auto& p : probes) {
-    ttStore(tt, KEY, 3, 50, p.bound, nullptr, 0);
-    EXPECT_EQ(ttProbe(tt, KEY, p.depth, p.alpha, p.beta), p.answer)
-        << int(p.bound) << " " << int(p.depth) << " " << p.alpha << " " << p.beta;
-  }
-  EXPECT_EQ(ttProbe(tt, KEY ^ (1ull << 40), 3, -1000, 1000), TT_MISS);  // other high half
-
-  ttStore(tt, KEY, 3, 50, BOUND_EXACT, nullptr, 0);
-  ttStore(tt, SAME_SLOT, 2, 20, BOUND_EXACT, nullptr, 0);  // shallower: kept out
-  EXPECT_EQ(ttProbe(tt, KEY, 3, -100, 100), 50);
-  EXPECT_EQ(ttProbe(tt, SAME_SLOT, 0, -100, 100), TT_MISS);
-  ttStore(tt, SAME_SLOT, 3, 20, BOUND_EXACT, nullptr, 0);  // equal depth replaces
-  EXPECT_EQ(ttProbe(tt, SAME_SLOT, 3, -100, 100), 20);
-  EXPECT_EQ(ttProbe(tt, KEY, 0, -100, 100), TT_MISS);
-}
-
-TEST_F(TableTest, MoveListsKeepSixteenRealSquaresWhateverTheDepth) {
-  Square list[30];
-  for (int i = 0; i < 30; ++i) list[i] = static_cast<Square>(i % 3 == 1 ? NO_SQUARE : 100 + i);
-  ttStore(tt, KEY, 7, 0, BOUND_LOWER, list, 30);
-  Square out[TT_MOVES];
-  ASSERT_EQ(ttProbeMoves(tt, KEY, out), 16);
-  for (int i = 0; i < 16; ++i) EXPECT_EQ(out[i], 100 + i / 2 * 3 + (i % 2 == 0 ? 0 : 2)) << i;
-
-  ttStore(tt, KEY, 9, 0, BOUND_UPPER, list + 1, 1);  // nothing but a blank
-  EXPECT_EQ(ttProbeMoves(tt, KEY, out), 0);
-  EXPECT_EQ(ttProbe(tt, KEY, 9, 5, 10), 5);  // the value itself was stored
-}
-
 TEST_F(TableTest, WipeForgetsEverythingAcrossGenerationWraps) {
   Square list[2] = {3, 4};
   Square out[TT_MOVES];
