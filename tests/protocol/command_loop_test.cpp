@@ -137,13 +137,12 @@ TEST_F(CommandLoop, Dialogues) {
        "START 15\nBOARD\n7,7,1\n",
        "OK",
        {1, 0, 0}},
-      {"bytes, not text: long lines, CR, high bytes, huge numbers",
-       "START 15\r\n" + head +
-           "START 20\r\n\xc0\xff\x80 7\r\nTURN 99999999999,0\n"
-           "START 4294967311\nTURN 1\r,1\n",
-       "OK\nUNKNOWN " + head +
-           "\nUNKNOWN \xc0\xff\x80 7\nERROR opponents's move [2147483647,0]\n*\n"
-           "ERROR Maximal board size is 32*32\nERROR bad TURN parameters",
+      {"bytes, not text: long lines, CR, high bytes, NUL, huge numbers",
+       "START 15\r\n" + head + "START 20\r\n\xc0\xff\x80 7\r\n" + std::string(1, '\0') +
+           "\nTURN 99999999999,0\nSTART 4294967311\nTURN 1\r,1\n",
+       "OK\nUNKNOWN " + head + "\nUNKNOWN \xc0\xff\x80 7\nUNKNOWN \n" +
+           "ERROR opponents's move [2147483647,0]\n*\nERROR Maximal board size is 32*32\n" +
+           "ERROR bad TURN parameters",
        {1, 0, 0}},
   };
   for (const Dialogue& dialogue : dialogues) expect(dialogue);

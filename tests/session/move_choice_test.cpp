@@ -62,9 +62,14 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
       {15, 15, {{7, 7, OPP}}, {"6,7", "7,6", "8,7", "7,8"}},
       // A marked centre is never played.
       {15, 15, {{7, 7, MARK}}, {"6,7", "7,6", "8,7", "7,8"}},
-      // Neighbours are found by coordinates: (14,4) is one index from
-      // (0,5) but not beside it, so with every true neighbour marked the
-      // answer is the first empty square of the order.
+      // Neighbours are found by coordinates, whichever side of a square
+      // lies off the board. Beside the stone on (1,5) only column 0 is free;
+      // (14,4) is one index from (0,5) but not beside it, so with every
+      // true neighbour of (0,5) marked the first empty square is played.
+      {15,
+       15,
+       {{1, 5, OPP}, {1, 4, MARK}, {2, 4, MARK}, {2, 5, MARK}, {2, 6, MARK}, {1, 6, MARK}},
+       {"0,4", "0,6"}},
       {15,
        15,
        {{0, 5, OPP}, {0, 4, MARK}, {1, 4, MARK}, {1, 5, MARK}, {1, 6, MARK}, {0, 6, MARK}},
