@@ -58,6 +58,12 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
       // four middle squares, the innermost of two orders each.
       {15, 15, {}, {"7,7"}},
       {20, 20, {}, {"9,9", "10,9", "9,10", "10,10"}},
+      // On a rectangle the walk ends at one end of the middle strip, along
+      // the longer side: which end, and which of its cells, depends on the
+      // order drawn.
+      {20, 10, {}, {"4,4", "5,4", "4,5", "5,5", "14,4", "15,4", "14,5", "15,5"}},
+      {10, 20, {}, {"4,4", "5,4", "4,5", "5,5", "4,14", "5,14", "4,15", "5,15"}},
+      {24, 13, {}, {"6,6", "17,6"}},
       // Next to a lone stone, along the drawn order.
       {15, 15, {{7, 7, OPP}}, {"6,7", "7,6", "8,7", "7,8"}},
       // A marked centre is never played.
