@@ -8,11 +8,14 @@
 //
 // Each level of the recursion fills one more empty square, so it is never
 // deeper than the board has empty squares, at 100 to 400 bytes of stack a
-// level (optimised to sanitized builds). Its work can still grow
-// exponentially on large boards crowded with interlocking threes, so one test
-// makes at most a fixed number of calls; a square it cannot settle within
-// them counts as whatever is worse for the engine (forbidden when the engine
-// plays black, allowed when it plays white; see CALL_BUDGET).
+// level (optimised to sanitized builds). Followed depth first, its work can
+// grow exponentially on large boards crowded with interlocking threes, so
+// the test searches in passes of growing depth, keeps the verdicts it has
+// settled in the record's memo, and puts down at most a fixed number of
+// temporary stones. A square it cannot settle within them counts as
+// whatever is worse for the engine (forbidden when the engine plays black,
+// allowed when it plays white; see STONE_BUDGET). The answer never depends
+// on the memo's contents before the test.
 #pragma once
 
 #include "position/types.h"

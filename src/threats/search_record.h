@@ -5,7 +5,8 @@
 // prepareSearch zeroes and rebuilds from the Position before every search:
 // best move, Zobrist key, the search's own board (threatCells) with both
 // players' threat tallies (playerThreats), the root move lists, the move
-// generators' scratch, and the iteration's clock and depth.
+// generators' scratch, the iteration's clock and depth, and the
+// forbidden-move test's memo.
 //
 // threatCells[s].lineCode[d][p] is the base-3 code of the ten cells around s
 // on line d as player slot p sees them (slots 1 and 2 follow the stones,
@@ -52,6 +53,26 @@ struct Candidate {
 
 inline constexpr int32_t MAX_ROOT_MOVES = 200;
 
+// Settled answers of the Renju forbidden-move test, kept only within one
+// test: an entry counts while its stamp is the memo's. A test that must
+// recurse takes the next stamp, so nothing needs clearing between tests.
+// Buckets of two entries; threats/forbidden.cpp says how they are keyed and
+// replaced.
+struct ForbiddenMemoEntry {
+  uint64_t stones;  // hash of the temporary stones on the board
+  uint32_t stamp;
+  Square square;
+  uint8_t forbidden;
+  uint8_t work;  // bit width of the count of stones put down to settle it
+};
+// Four entries for every temporary stone a test may put down, so that few
+// settled verdicts are pushed out.
+inline constexpr int32_t FORBIDDEN_MEMO_BITS = 12;
+struct ForbiddenMemo {
+  uint32_t stamp;
+  ForbiddenMemoEntry entries[1 << FORBIDDEN_MEMO_BITS];
+};
+
 struct SearchRecord {
   int32_t sideToMove;
   // Nodes since the clock was last read, per rule. Kept across searches, so
@@ -60,7 +81,7 @@ struct SearchRecord {
   uint32_t clockCheckCounter[RULE_COUNT];
   Position position;
 
-  // Search state, from bestMove to iterationDepth.
+  // Search state, from bestMove to the end.
   Square bestMove;
   uint64_t searchKey;
   ThreatCell threatCells[MAX_CELLS];
@@ -78,6 +99,7 @@ struct SearchRecord {
   int64_t iterationStartTime;
   int32_t iterationDepth;
   int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
+  ForbiddenMemo forbiddenMemo;
 };
 
 inline void markNearEmpty(SearchRecord& record, int32_t s, bool nearEmpty) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -135,26 +136,119 @@ TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
   EXPECT_TRUE(board.forbidden('4'));
 }
 
-TEST(Forbidden, GivesUpWhereTheRecursionWouldRunForSeconds) {
-  // Diagonal chains of black stones over a whole 32 x 32 board: every empty
-  // square holds threes whose open-four squares hold threes again, and so on.
-  const std::string_view tile[2] = {"..xx..", ".x..x."};
-  std::vector<std::string> rows(32, std::string(32, '.'));
-  for (int32_t y = 0; y < 32; ++y) {
-    for (int32_t x = 0; x < 32; ++x) rows[y][x] = tile[y % 2][(x + y / 2 * 2) % 6];
+// The recursion in its plain form, depth first, without memo or guard, on
+// an empty square: the answer the test must give. Past `callsLeft` calls it
+// gives up.
+struct PlainRecursion {
+  SearchRecord& record;
+  int64_t callsLeft;
+
+  // How many lines through s are of a class from `first` to `last`.
+  int32_t lines(Square s, uint8_t first, uint8_t last) const {
+    int32_t count = 0;
+    for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+      const uint8_t c = renjuLineTable[record.threatCells[s].lineCode[d][BLACK]].lineClass;
+      count += c >= first && c <= last;
+    }
+    return count;
   }
-  const Picture board(rows);
-  // Settling (26, 29) takes some fourteen million calls. The test stops
-  // within its budget and assumes the worse for the engine: forbidden when
-  // it plays black, allowed when it plays white.
-  board.record->sideToMove = BLACK;
-  EXPECT_TRUE(board.forbidden(26, 29));
-  board.record->sideToMove = WHITE;
-  EXPECT_FALSE(board.forbidden(26, 29));
-  // Squares settled within the budget keep their answers, some of them after
-  // a dozen levels of recursion.
-  EXPECT_TRUE(board.forbidden(27, 3));
-  EXPECT_FALSE(board.forbidden(24, 1));
+  bool forbidden(Square s) {
+    if (--callsLeft < 0 || lines(s, LINE_FIVE, LINE_FIVE) > 0) return false;
+    if (lines(s, LINE_FORBIDDEN, LINE_FORBIDDEN) > 0 || lines(s, LINE_OPEN_FOUR, LINE_FOUR) >= 2) {
+      return true;  // an overline or a double four
+    }
+    if (lines(s, LINE_OPEN_THREE, LINE_THREE) < 2) return false;
+    record.threatCells[s].stone = BLACK;
+    addStoneCodes(record, s, BLACK);
+    int32_t real = 0;
+    for (int32_t d = 0; d < DIRECTION_COUNT && real < 2; ++d) {
+      const LineEntry line = renjuLineTable[record.threatCells[s].lineCode[d][BLACK]];
+      if (line.lineClass != LINE_OPEN_THREE && line.lineClass != LINE_THREE) continue;
+      for (const int32_t window : {line.keySquares & 15, line.keySquares >> 4}) {
+        const Square key = static_cast<Square>(s + record.position.lineOffset[d][window]);
+        if (key != s && lines(key, LINE_FIVE, LINE_FIVE) == 0 && !forbidden(key)) {
+          ++real;
+          break;
+        }
+      }
+    }
+    takeStoneCodes(record, s, BLACK);
+    record.threatCells[s].stone = EMPTY;
+    return real >= 2;
+  }
+};
+
+// Every empty square, asked with either side to move, must be settled the
+// same way for both, and as the plain recursion settles it within `cap`
+// calls. Returns how many squares took the recursion more than the 4096
+// calls the test once allowed itself.
+int32_t expectPlainAnswers(const Picture& board, int64_t cap) {
+  SearchRecord& record = *board.record;
+  int32_t hard = 0;
+  for (Square s = 0; s < record.position.cellCount; ++s) {
+    if (record.threatCells[s].stone != EMPTY) continue;
+    const int32_t x = s % record.position.width, y = s / record.position.width;
+    record.sideToMove = BLACK;
+    const bool answer = board.forbidden(x, y);
+    record.sideToMove = WHITE;
+    EXPECT_EQ(board.forbidden(x, y), answer) << "unsettled at " << x << "," << y;
+    PlainRecursion plain{record, cap};
+    const bool expected = plain.forbidden(s);
+    if (plain.callsLeft < 0) continue;
+    EXPECT_EQ(answer, expected) << "at " << x << "," << y;
+    hard += cap - plain.callsLeft > 4096;
+  }
+  return hard;
+}
+
+TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
+  // Chains of black stones over a whole 32 x 32 board: every empty square
+  // holds threes whose open-four squares hold threes again, and so on.
+  // Depth first, the recursion takes up to fourteen million calls on a
+  // square of the first board and follows chains thirty stones long on the
+  // third; the last needs the deepest search. Each band of rows shifts the
+  // tile by `shift` columns.
+  const struct {
+    std::vector<std::string_view> tile;
+    size_t shift;
+    int64_t cap;
+  } tilings[] = {{{"..xx..", ".x..x."}, 2, 10000},
+                 {{"x..x..", "xx...."}, 4, 10000},
+                 {{"xxxxx", ".....", "....."}, 2, 20000},
+                 {{"...xx.", "...xx."}, 0, 2000}};
+  int32_t hard = 0;
+  for (const auto& tiling : tilings) {
+    const size_t height = tiling.tile.size(), width = tiling.tile[0].size();
+    std::vector<std::string> rows(32, std::string(32, '.'));
+    for (size_t y = 0; y < 32; ++y) {
+      for (size_t x = 0; x < 32; ++x) {
+        rows[y][x] = tiling.tile[y % height][(x + y / height * tiling.shift) % width];
+      }
+    }
+    const Picture board(rows);
+    hard += expectPlainAnswers(board, tiling.cap);
+    if (&tiling == tilings) {  // settled by the recursion after 14 million and 342 thousand calls
+      EXPECT_TRUE(board.forbidden(26, 29));
+      EXPECT_FALSE(board.forbidden(6, 1));
+    }
+  }
+  EXPECT_GT(hard, 200);
+
+  // Random boards, 15 x 15 and 20 x 20, a fifth to two thirds full, three
+  // stones in five black.
+  std::mt19937 random(13);
+  for (int32_t board = 0; board < 24; ++board) {
+    const uint32_t percent = 20 + board % 4 * 15;
+    std::vector<std::string> rows(board % 2 == 0 ? 15 : 20,
+                                  std::string(board % 2 == 0 ? 15 : 20, '.'));
+    for (std::string& row : rows) {
+      for (char& c : row) {
+        const uint32_t r = random() % 100;
+        c = r < percent * 3 / 5 ? 'x' : r < percent ? 'o' : '.';
+      }
+    }
+    expectPlainAnswers(Picture(rows), 1 << 20);
+  }
 }
 
 }  // namespace
