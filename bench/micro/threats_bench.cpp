@@ -34,7 +34,7 @@ std::unique_ptr<SearchRecord> middleGame() {
   RandomStream random;
   for (int32_t placed = 0; placed < 40;) {
     const Square s = static_cast<Square>((4 + random.next() % 7) * 15 + 4 + random.next() % 7);
-    if (record->threatCells[s].stone != EMPTY) continue;
+    if (threatCell(*record, s).stone != EMPTY) continue;
     placeStone<R>(*record, s, placed % 2 == 0 ? BLACK : WHITE);
     ++placed;
   }
@@ -47,7 +47,7 @@ void placeAndRemove(benchmark::State& state) {
   // The squares the search would try: empty, with a stone nearby.
   std::vector<Square> moves;
   for (Square s = 0; s < record->position.cellCount; ++s) {
-    if (record->threatCells[s].stone == EMPTY && record->threatCells[s].nearStones > 0) {
+    if (threatCell(*record, s).stone == EMPTY && nearStonesAt(*record, s) > 0) {
       moves.push_back(s);
     }
   }

@@ -12,6 +12,13 @@ uint8_t threatClassTable[COMBO_COUNT];
 uint8_t moveValueTable[COMBO_COUNT];
 uint8_t renjuMoveValueTable[COMBO_COUNT];
 int32_t comboStride[DIRECTION_COUNT][LINE_CLASS_COUNT];
+uint8_t freestyleRankTable[LINE_CODE_COUNT];
+uint8_t standardRankTable[LINE_CODE_COUNT];
+uint8_t renjuRankTable[LINE_CODE_COUNT];
+uint8_t rankThreatClassTable[RANK_COMBO_COUNT];
+uint8_t rankMoveValueTable[RANK_COMBO_COUNT];
+uint8_t renjuRankMoveValueTable[RANK_COMBO_COUNT];
+int32_t rankStride[DIRECTION_COUNT][LINE_RANK_COUNT];
 
 static_assert(sizeof(freestyleLineTable) == 4 * LINE_CODE_COUNT);
 static_assert(sizeof(threatClassTable) == COMBO_COUNT);
@@ -19,6 +26,8 @@ static_assert(LINE_CODE_COUNT == 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3 * 3);
 static_assert(sizeof(comboStride) == DIRECTION_COUNT * LINE_CLASS_COUNT * 4);
 static_assert(COMBO_COUNT ==
               LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT * LINE_CLASS_COUNT);
+static_assert(RANK_COMBO_COUNT ==
+              LINE_RANK_COUNT * LINE_RANK_COUNT * LINE_RANK_COUNT * LINE_RANK_COUNT);
 
 namespace {
 
@@ -254,6 +263,35 @@ void buildComboTables() {
   }
 }
 
+// The rank tables: each rank combination takes the entries of the first
+// class combination of those ranks.
+void buildRankTables() {
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    int32_t place = 1;
+    for (int32_t i = d; i < DIRECTION_COUNT - 1; ++i) place *= LINE_RANK_COUNT;
+    for (int32_t r = 0; r < LINE_RANK_COUNT; ++r) rankStride[d][r] = r * place;
+  }
+  int32_t firstClass[LINE_RANK_COUNT];
+  for (int32_t c = LINE_CLASS_COUNT - 1; c >= 0; --c) firstClass[LINE_RANK[c]] = c;
+  for (int32_t index = 0; index < RANK_COMBO_COUNT; ++index) {
+    int32_t combo = 0;
+    for (int32_t d = DIRECTION_COUNT - 1, rest = index; d >= 0; --d, rest /= LINE_RANK_COUNT) {
+      combo += comboStride[d][firstClass[rest % LINE_RANK_COUNT]];
+    }
+    rankThreatClassTable[index] = threatClassTable[combo];
+    rankMoveValueTable[index] = moveValueTable[combo];
+    renjuRankMoveValueTable[index] = renjuMoveValueTable[combo];
+  }
+  LineEntry* lines[] = {freestyleLineTable, standardLineTable, renjuLineTable};
+  uint8_t* ranks[] = {freestyleRankTable, standardRankTable, renjuRankTable};
+  for (int32_t t = 0; t < 3; ++t) {
+    for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
+      lines[t][code].lineRank = LINE_RANK[lines[t][code].lineClass];
+      ranks[t][code] = lines[t][code].lineRank;
+    }
+  }
+}
+
 }  // namespace
 
 void initPatternTables() {
@@ -263,6 +301,7 @@ void initPatternTables() {
     LineTableBuilder(RULE_STANDARD, standardLineTable).buildAll();
     LineTableBuilder(RULE_RENJU, renjuLineTable).buildAll();
     buildComboTables();
+    buildRankTables();
   });
 }
 

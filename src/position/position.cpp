@@ -1,7 +1,6 @@
 #include "position/position.h"
 
 #include <cstring>
-#include <initializer_list>
 
 namespace kestrix {
 
@@ -15,29 +14,6 @@ void positionInit(Position& position, int32_t width, int32_t height) {
     position.lineOffset[DIR_VERTICAL][k + 5] = k * width;
     position.lineOffset[DIR_ANTIDIAGONAL][k + 5] = k * (width - 1);
     position.lineOffset[DIR_DIAGONAL][k + 5] = k * (width + 1);
-  }
-  for (int32_t s = 0; s < position.cellCount; ++s) {
-    const int32_t x = s % width;
-    const int32_t y = s / width;
-    Cell& cell = position.cells[s];
-    for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      for (const int32_t sign : {1, -1}) {
-        int32_t length = 0;
-        while (length < 5) {
-          const int32_t nx = x + (length + 1) * sign * DIRECTION_DX[d];
-          const int32_t ny = y + (length + 1) * sign * DIRECTION_DY[d];
-          if (!onBoard(nx, ny, width, height)) break;
-          ++length;
-        }
-        position.rayLengths[s] |= static_cast<uint32_t>(length) << (8 * d + (sign > 0 ? 0 : 4));
-      }
-    }
-    for (const NeighbourOffset& offset : NEIGHBOUR_OFFSETS) {
-      const int32_t nx = x + offset.dx;
-      const int32_t ny = y + offset.dy;
-      if (!onBoard(nx, ny, width, height)) continue;
-      cell.neighbours[cell.neighbourCount++] = static_cast<Square>(ny * width + nx);
-    }
   }
 }
 

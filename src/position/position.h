@@ -3,10 +3,8 @@
 // A Position is rebuilt from the manager's board for every move request. It
 // holds the board size, the square delta of every window position along the
 // four lines (lineOffset[d][k + 5] = k steps in direction d, k = -5..5), and
-// per square the stone and the on-board squares at distance 1 and 2 along the
-// eight rays (the neighbours), which the search uses for its near-stone counts,
-// and the length of the eight rays up to five cells.
-// The deltas are plain: a reader that adds them must keep to the board itself.
+// per square the stone. The deltas are plain: a reader that adds them must
+// keep to the board itself.
 //
 // The eight spiral orders list every square once, innermost first; the
 // opening rule and the fallback walk the board along one of them, drawn at
@@ -24,15 +22,14 @@ struct NeighbourOffset {
   int8_t dy;
 };
 
-// Distance 1 and 2 along the eight rays, row by row.
+// The squares near a square: distance 1 and 2 along the eight rays, row by
+// row.
 inline constexpr NeighbourOffset NEIGHBOUR_OFFSETS[16] = {
     {-2, -2}, {0, -2}, {2, -2}, {-1, -1}, {0, -1}, {1, -1}, {-2, 0}, {-1, 0},
     {1, 0},   {2, 0},  {-1, 1}, {0, 1},   {1, 1},  {-2, 2}, {0, 2},  {2, 2}};
 
 struct Cell {
   int32_t stone;
-  int32_t neighbourCount;
-  Square neighbours[16];
 };
 
 struct Position {
@@ -41,17 +38,7 @@ struct Position {
   int32_t cellCount;
   int32_t lineOffset[DIRECTION_COUNT][11];
   Cell cells[MAX_CELLS];
-  // Per square, how many cells (0..5) of each line lie on the board ahead
-  // of it and behind it: 4 bits each, direction d ahead at bit 8d and behind
-  // at bit 8d + 4. The stone operations walk the lines by these, which
-  // spares them working out the column and row on every stone.
-  uint32_t rayLengths[MAX_CELLS];
 };
-
-// The on-board cells, at most five, ahead of (forward) or behind s on line d.
-inline int32_t rayLength(const Position& position, Square s, int32_t d, bool forward) {
-  return static_cast<int32_t>(position.rayLengths[s] >> (8 * d + (forward ? 0 : 4))) & 15;
-}
 
 void positionInit(Position& position, int32_t width, int32_t height);
 bool positionPlace(Position& position, int32_t x, int32_t y, int32_t player);

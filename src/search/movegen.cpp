@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -37,9 +38,9 @@ int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
 template <RuleIndex R>
 int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) {
   int32_t count = 0;
-  forEachNearEmpty(record, [&](Square s) {
-    if (moveValue<R>(record, s, fiver) != VALUE_FIVE) return false;
-    out[0] = s;
+  forEachNearEmpty(record, [&](int32_t c) {
+    if (moveValue<R>(record, c, fiver) != VALUE_FIVE) return false;
+    out[0] = record.squareOfCell[c];
     count = 1;
     return true;
   });
@@ -56,76 +57,138 @@ int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) 
 //
 // The scans amount to a chain: the k-th entry above the pivot counted from
 // the right trades places with the k-th entry below it counted from the
-// left, until they would cross; entries equal to the pivot never move. This
-// finds both kinds as bit masks over the range, built without branches, and
-// walks the chain with bit scans, which costs far fewer mispredicted jumps
-// than the scans themselves. Every partition permutes only its own range, so
-// ranges wholly at or beyond `limit` are left unsorted without changing the
-// first `limit` entries.
+// left, until they would cross; entries equal to the pivot never move. The
+// partitions below find both kinds as bit masks over the range, built
+// without branches, and walk the chain with bit scans, which costs far fewer
+// mispredicted jumps than the scans themselves. Every partition permutes
+// only its own range, so ranges wholly at or beyond `limit` are left
+// unsorted without changing the first `limit` entries.
 constexpr int32_t MASK_WORDS = MAX_CELLS / 64;
 
 // Bit i of above (below) tells whether range[i] scores above (below) the
-// pivot, for i < length; the bits beyond are 0. Four candidates at a time
-// where the vector unit allows it: a candidate's score is the low half of
-// its 32 bits, so shifted up it compares as a 32-bit number.
-void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, uint64_t* above,
-                uint64_t* below) {
+// pivot, for i < length <= 64; the bits beyond are 0. Eight candidates a
+// step: their scores, the low halves of their 32 bits, are packed into
+// eight 16-bit lanes and compared at once. The last step may read up to
+// seven entries past the range, which the candidate array has room for;
+// their bits are cut off.
+inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, uint64_t& above,
+                       uint64_t& below) {
   static_assert(sizeof(Candidate) == 4 && offsetof(Candidate, score) == 0);
-  const int32_t words = (length + 63) >> 6;
-  for (int32_t w = 0; w < words; ++w) above[w] = below[w] = 0;
+  uint64_t a = 0;
+  uint64_t b = 0;
   int32_t i = 0;
 #if defined(__SSE2__)
-  const __m128i shiftedPivot = _mm_set1_epi32(static_cast<int32_t>(pivot) * 65536);
-  for (; i + 4 <= length; i += 4) {
-    __m128i scores;
-    std::memcpy(&scores, range + i, sizeof(scores));
-    scores = _mm_slli_epi32(scores, 16);
-    const uint64_t a = static_cast<uint32_t>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmpgt_epi32(scores, shiftedPivot))));
-    const uint64_t b = static_cast<uint32_t>(
-        _mm_movemask_ps(_mm_castsi128_ps(_mm_cmplt_epi32(scores, shiftedPivot))));
-    above[i >> 6] |= a << (i & 63);
-    below[i >> 6] |= b << (i & 63);
+  const __m128i pivots = _mm_set1_epi16(pivot);
+  for (; i < length; i += 8) {
+    __m128i low;
+    __m128i high;
+    std::memcpy(&low, range + i, sizeof(low));
+    std::memcpy(&high, range + i + 4, sizeof(high));
+    // Sign-extend each score to 32 bits, so that packing keeps it exactly.
+    low = _mm_srai_epi32(_mm_slli_epi32(low, 16), 16);
+    high = _mm_srai_epi32(_mm_slli_epi32(high, 16), 16);
+    const __m128i scores = _mm_packs_epi32(low, high);
+    // Both comparisons packed into one vector: the low eight bytes say
+    // above, the high eight below.
+    const uint32_t both = static_cast<uint32_t>(_mm_movemask_epi8(
+        _mm_packs_epi16(_mm_cmpgt_epi16(scores, pivots), _mm_cmplt_epi16(scores, pivots))));
+    a |= uint64_t{both & 0xff} << i;
+    b |= uint64_t{both >> 8} << i;
+  }
+#else
+  for (; i < length; ++i) {
+    a |= uint64_t{range[i].score > pivot} << i;
+    b |= uint64_t{range[i].score < pivot} << i;
   }
 #endif
-  for (; i < length; ++i) {
-    above[i >> 6] |= uint64_t{range[i].score > pivot} << (i & 63);
-    below[i >> 6] |= uint64_t{range[i].score < pivot} << (i & 63);
-  }
+  const uint64_t inRange = length == 64 ? ~uint64_t{0} : (uint64_t{1} << length) - 1;
+  above = a & inRange;
+  below = b & inRange;
 }
 
-// above and below are scratch masks shared by every level of the recursion:
-// a partition is done with them before the next one begins.
-void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit, uint64_t* above,
-               uint64_t* below) {
+// Partitions candidates[lo..hi] around candidates[lo] for ranges longer
+// than 65 entries, a word of masks per 64 entries after the pivot; returns
+// the pivot's place. Kept out of line, so that its masks do not sit in
+// every frame of the sort's recursion.
+[[gnu::noinline]] int32_t partitionWide(Candidate* candidates, int32_t lo, int32_t hi) {
+  uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + 64 * word + i scores above the pivot
+  uint64_t below[MASK_WORDS];  // ... scores below it
+  const Candidate pivot = candidates[lo];
+  const int32_t length = hi - lo;
+  const int32_t words = (length + 63) >> 6;
+  for (int32_t w = 0; w < words; ++w) {
+    const int32_t rest = length - 64 * w;
+    scoreMasks(candidates + lo + 1 + 64 * w, rest < 64 ? rest : 64, pivot.score, above[w],
+               below[w]);
+  }
+  int32_t hole = lo;
+  int32_t aboveWord = words - 1;  // taken from the right
+  int32_t belowWord = 0;          // taken from the left
+  for (;;) {
+    while (aboveWord >= 0 && above[aboveWord] == 0) --aboveWord;
+    if (aboveWord < 0) break;
+    const int32_t aboveBit = 63 - std::countl_zero(above[aboveWord]);
+    above[aboveWord] &= ~(uint64_t{1} << aboveBit);
+    const int32_t from = lo + 1 + (aboveWord << 6) + aboveBit;
+    if (from <= hole) break;
+    candidates[hole] = candidates[from];
+    hole = from;
+    while (belowWord < words && below[belowWord] == 0) ++belowWord;
+    if (belowWord == words) break;
+    const int32_t belowBit = std::countr_zero(below[belowWord]);
+    below[belowWord] &= below[belowWord] - 1;
+    const int32_t to = lo + 1 + (belowWord << 6) + belowBit;
+    if (to > from) break;
+    candidates[hole] = candidates[to];
+    hole = to;
+  }
+  candidates[hole] = pivot;
+  return hole;
+}
+
+// The same partition; returns the pivot's place. The common ranges fit one
+// word of masks after the pivot, and the walk of the chain is then the
+// same as in partitionWide with the word in a register: `hole` and the bit
+// positions count from lo + 1, the pivot's own slot being -1.
+inline int32_t partition(Candidate* candidates, int32_t lo, int32_t hi) {
+  const int32_t length = hi - lo;
+  if (length > 64) return partitionWide(candidates, lo, hi);
+  const Candidate pivot = candidates[lo];
+  Candidate* range = candidates + lo + 1;
+  uint64_t above;
+  uint64_t below;
+  scoreMasks(range, length, pivot.score, above, below);
+  int32_t hole = -1;
+  while (above != 0) {
+    const int32_t from = 63 - std::countl_zero(above);
+    if (from <= hole) break;
+    above &= ~(uint64_t{1} << from);
+    range[hole] = range[from];
+    hole = from;
+    if (below == 0) break;
+    const int32_t to = std::countr_zero(below);
+    if (to > from) break;
+    below &= below - 1;
+    range[hole] = range[to];
+    hole = to;
+  }
+  range[hole] = pivot;
+  return lo + 1 + hole;
+}
+
+void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
   while (lo < hi && lo < limit) {
-    const Candidate pivot = candidates[lo];
-    const int32_t length = hi - lo;
-    const int32_t words = (length + 63) >> 6;
-    scoreMasks(candidates + lo + 1, length, pivot.score, above, below);
     int32_t hole = lo;
-    int32_t aboveWord = words - 1;  // taken from the right
-    int32_t belowWord = 0;          // taken from the left
-    for (;;) {
-      while (aboveWord >= 0 && above[aboveWord] == 0) --aboveWord;
-      if (aboveWord < 0) break;
-      const int32_t aboveBit = 63 - std::countl_zero(above[aboveWord]);
-      above[aboveWord] &= ~(uint64_t{1} << aboveBit);
-      const int32_t from = lo + 1 + (aboveWord << 6) + aboveBit;
-      if (from <= hole) break;
-      candidates[hole] = candidates[from];
-      hole = from;
-      while (belowWord < words && below[belowWord] == 0) ++belowWord;
-      if (belowWord == words) break;
-      const int32_t belowBit = std::countr_zero(below[belowWord]);
-      below[belowWord] &= below[belowWord] - 1;
-      const int32_t to = lo + 1 + (belowWord << 6) + belowBit;
-      if (to > from) break;
-      candidates[hole] = candidates[to];
-      hole = to;
+    if (hi == lo + 1) {
+      // Two entries: the second moves before the pivot only when above it.
+      if (candidates[hi].score > candidates[lo].score) {
+        std::swap(candidates[lo], candidates[hi]);
+        hole = hi;
+      }
+    } else {
+      hole = partition(candidates, lo, hi);
     }
-    candidates[hole] = pivot;
-    sortRange(candidates, lo, hole - 1, limit, above, below);
+    if (hole - 1 > lo) sortRange(candidates, lo, hole - 1, limit);
     lo = hole + 1;
   }
 }
@@ -133,9 +196,7 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit, uin
 }  // namespace
 
 void sortCandidates(SearchRecord& record, int32_t limit) {
-  uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + i scores above the pivot
-  uint64_t below[MASK_WORDS];  // ... scores below it
-  sortRange(record.candidates, 0, record.candidateCount - 1, limit, above, below);
+  sortRange(record.candidates, 0, record.candidateCount - 1, limit);
 }
 
 template <RuleIndex R>
@@ -146,9 +207,12 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
   Square fourSquare = NO_SQUARE;
   for (int32_t i = 0; i < record.position.cellCount; ++i) {
     const Square s = static_cast<Square>(i);
-    if (record.threatCells[s].stone != EMPTY) continue;
-    const int32_t a = moveValue<R>(record, s, player);
-    const int32_t b = moveValue<R>(record, s, opponent);
+    const int32_t c = record.cellOfSquare[s];
+    if (record.threatBoard[c].stone != EMPTY) continue;
+    int32_t worth[3];
+    moveValues<R>(record, c, worth);
+    const int32_t a = worth[player];
+    const int32_t b = worth[opponent];
     if (a + b == 0) continue;
     if (a == VALUE_FIVE) {
       out[0] = s;
@@ -178,15 +242,17 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   }
   record.candidateCount = 0;
   Square openFour = NO_SQUARE;
-  forEachNearEmpty(record, [&](Square s) {
-    const int32_t a = moveValue<R>(record, s, player);
-    const int32_t b = moveValue<R>(record, s, opponent);
+  forEachNearEmpty(record, [&](int32_t c) {
+    int32_t worth[3];
+    moveValues<R>(record, c, worth);
+    const int32_t a = worth[player];
+    const int32_t b = worth[opponent];
     if (a + b == 0) return false;
     if (a == VALUE_OPEN_FOUR) {
-      openFour = s;
+      openFour = record.squareOfCell[c];
       return true;
     }
-    addCandidate(record, s, a, b);
+    addCandidate(record, record.squareOfCell[c], a, b);
     return false;
   });
   if (openFour != NO_SQUARE) {

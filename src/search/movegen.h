@@ -26,15 +26,37 @@ inline constexpr int32_t VALUE_FIVE = 255;
 inline constexpr int32_t VALUE_OPEN_FOUR = 212;
 inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
 
+// The worth for player of the empty square on cell c of the search's board.
 template <RuleIndex R>
-inline int32_t moveValue(const SearchRecord& record, Square s, int32_t player) {
-  const LineEntry* lines = lineTableFor<R>(player);
-  const uint16_t(&codes)[DIRECTION_COUNT][4] = record.threatCells[s].lineCode;
-  const int32_t index = comboStride[0][lines[codes[0][player]].lineClass] +
-                        comboStride[1][lines[codes[1][player]].lineClass] +
-                        comboStride[2][lines[codes[2][player]].lineClass] +
-                        comboStride[3][lines[codes[3][player]].lineClass];
+inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) {
+  const uint8_t* ranks = rankTableFor<R>(player);
+  const uint16_t* slot = record.threatBoard[c].lineSlot;
+  const int32_t view = player - BLACK;
+  const int32_t index = rankStride[0][ranks[record.lineCode[0][slot[0]][view]]] +
+                        rankStride[1][ranks[record.lineCode[1][slot[1]][view]]] +
+                        rankStride[2][ranks[record.lineCode[2][slot[2]][view]]] +
+                        rankStride[3][ranks[record.lineCode[3][slot[3]][view]]];
   return moveValueTableFor<R>(player)[index];
+}
+
+// The worths of the empty square on cell c for both players, indexed by
+// player: moveValue for BLACK and for WHITE, with each player's view and
+// tables fixed in the code.
+template <RuleIndex R>
+inline void moveValues(const SearchRecord& record, int32_t c, int32_t (&worth)[3]) {
+  const uint16_t* slot = record.threatBoard[c].lineSlot;
+  const uint16_t(&codes0)[2] = record.lineCode[0][slot[0]];
+  const uint16_t(&codes1)[2] = record.lineCode[1][slot[1]];
+  const uint16_t(&codes2)[2] = record.lineCode[2][slot[2]];
+  const uint16_t(&codes3)[2] = record.lineCode[3][slot[3]];
+  const uint8_t* ranks = rankTableFor<R>(BLACK);
+  worth[BLACK] = moveValueTableFor<R>(
+      BLACK)[rankStride[0][ranks[codes0[0]]] + rankStride[1][ranks[codes1[0]]] +
+             rankStride[2][ranks[codes2[0]]] + rankStride[3][ranks[codes3[0]]]];
+  ranks = rankTableFor<R>(WHITE);
+  worth[WHITE] = moveValueTableFor<R>(
+      WHITE)[rankStride[0][ranks[codes0[1]]] + rankStride[1][ranks[codes1[1]]] +
+             rankStride[2][ranks[codes2[1]]] + rankStride[3][ranks[codes3[1]]]];
 }
 
 // Fills out with up to capacity root moves for player, best first; returns

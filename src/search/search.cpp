@@ -152,7 +152,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
     // A list from the table may belong to another position with the same
     // index: skip what is not an empty square of this board.
     if (static_cast<int16_t>(m) < 0 || m >= record.position.cellCount ||
-        record.threatCells[m].stone != EMPTY) {
+        threatCell(record, m).stone != EMPTY) {
       continue;
     }
     const uint64_t moveKey = zobristKey(player, m);

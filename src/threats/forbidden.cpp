@@ -35,9 +35,9 @@ struct Probe {
   int32_t stonesLeft;
 };
 
-bool makesFive(const ThreatCell& cell) {
+bool makesFive(const SearchRecord& record, Square s) {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[cell.lineCode[d][BLACK]].lineClass == LINE_FIVE) return true;
+    if (renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass == LINE_FIVE) return true;
   }
   return false;
 }
@@ -53,9 +53,12 @@ uint64_t stoneKey(Square s) {
 // The verdict of the square's own lines, as they stand: UNSETTLED when it
 // makes two threes or more and nothing else decides, so that the threes
 // must be tested. Fills `lines` for that test.
-Verdict lineVerdict(const ThreatCell& cell, LineEntry (&lines)[DIRECTION_COUNT]) {
-  if (cell.stone != EMPTY && cell.stone != BLACK) return ALLOWED;
-  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) lines[d] = renjuLineTable[cell.lineCode[d][BLACK]];
+Verdict lineVerdict(const SearchRecord& record, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
+  const int32_t stone = threatCell(record, s).stone;
+  if (stone != EMPTY && stone != BLACK) return ALLOWED;
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    lines[d] = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
+  }
   for (const LineEntry& line : lines) {
     if (line.lineClass == LINE_FIVE) return ALLOWED;
   }
@@ -97,7 +100,7 @@ void remember(Probe& probe, Square s, Verdict verdict, int32_t stones) {
 // The verdict on s that its lines or the memo give without putting a stone
 // down. Fills `lines` as lineVerdict does.
 Verdict knownVerdict(Probe& probe, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
-  const Verdict own = lineVerdict(probe.record.threatCells[s], lines);
+  const Verdict own = lineVerdict(probe.record, s, lines);
   if (own != UNSETTLED) return own;
   const ForbiddenMemoEntry* bucket = memoBucket(probe, s);
   for (int32_t i = 0; i < 2; ++i) {
@@ -139,7 +142,7 @@ struct Three {
 Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION_COUNT],
                       int32_t depth) {
   SearchRecord& record = probe.record;
-  ThreatCell& cell = record.threatCells[s];
+  ThreatCell& cell = threatCell(record, s);
   // Whether a three can become an open four is judged with the stone on s.
   // Only the codes follow it; the tallies are neither read nor changed here.
   const bool placed = cell.stone == EMPTY;
@@ -160,7 +163,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     const int32_t windows[2] = {lines[d].keySquares & 15, lines[d].keySquares >> 4};
     for (const int32_t window : windows) {
       const Square key = static_cast<Square>(s + position.lineOffset[d][window]);
-      if (key == s || makesFive(record.threatCells[key])) continue;
+      if (key == s || makesFive(record, key)) continue;
       LineEntry keyLines[DIRECTION_COUNT];
       const Verdict verdict = knownVerdict(probe, key, keyLines);
       if (verdict == ALLOWED) {
@@ -198,7 +201,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 
 bool isForbidden(SearchRecord& record, Square s) {
   LineEntry lines[DIRECTION_COUNT];
-  const Verdict own = lineVerdict(record.threatCells[s], lines);
+  const Verdict own = lineVerdict(record, s, lines);
   if (own != UNSETTLED) return own == FORBIDDEN;
 
   ForbiddenMemo& memo = record.forbiddenMemo;

@@ -1,13 +1,28 @@
 #include "threats/line_codes.h"
 
+#include <cstring>
+
 namespace kestrix {
 
 void initLineCodes(SearchRecord& record) {
   const Position& position = record.position;
+  for (int32_t c = 0; c < BOARD_CELLS; ++c) {
+    record.threatBoard[c] = ThreatCell{};
+    record.threatBoard[c].stone = OFF_BOARD;
+    record.squareOfCell[c] = NO_SQUARE;
+  }
+  std::memset(record.lineStone, OFF_BOARD, sizeof(record.lineStone));
+  std::memset(record.lineCode, 0, sizeof(record.lineCode));
+  std::memset(record.nearStones, 0, sizeof(record.nearStones));
+  std::memset(record.nearEmpty, 0, sizeof(record.nearEmpty));
   for (int32_t s = 0; s < position.cellCount; ++s) {
     const int32_t x = s % position.width;
     const int32_t y = s / position.width;
-    ThreatCell& cell = record.threatCells[s];
+    const int32_t c = boardCell(x, y);
+    record.cellOfSquare[s] = static_cast<uint16_t>(c);
+    record.squareOfCell[c] = static_cast<Square>(s);
+    ThreatCell& cell = record.threatBoard[c];
+    cell.stone = EMPTY;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
       int32_t code = 0;
       for (int32_t k = -5; k <= 5; ++k) {
@@ -17,7 +32,10 @@ void initLineCodes(SearchRecord& record) {
           code += 2 * DIGIT_WEIGHT[k + 5];
         }
       }
-      for (uint16_t& slot : cell.lineCode[d]) slot = static_cast<uint16_t>(code);
+      const int32_t slot = lineSlot(d, x, y);
+      cell.lineSlot[d] = static_cast<uint16_t>(slot);
+      record.lineStone[d][slot] = EMPTY;
+      record.lineCode[d][slot][0] = record.lineCode[d][slot][1] = static_cast<uint16_t>(code);
     }
   }
 }
@@ -26,13 +44,10 @@ namespace {
 
 template <int32_t Sign>
 void shiftStoneCodes(SearchRecord& record, Square q, int32_t s) {
-  const int32_t black = Sign * SLOT_DIGIT[s][BLACK];
-  const int32_t white = Sign * SLOT_DIGIT[s][WHITE];
-  forEachLineNeighbour(record.position, q, [&](Square r, int32_t d, int32_t weight) {
-    uint16_t* codes = record.threatCells[r].lineCode[d];
-    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + black * weight);
-    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + white * weight);
-  });
+  const ThreatCell& cell = threatCell(record, q);
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    shiftLineCodes<Sign>(record.lineCode[d] + cell.lineSlot[d], s);
+  }
 }
 
 }  // namespace

@@ -8,116 +8,175 @@
 //
 // A stone of player q on s contributes to playerThreats[q] the weights of
 // its four lines and one count in the threat class of its four line
-// classes, all read from the line table of q at s's codes in slot q. A new
-// or removed stone changes the codes of the cells on its four lines only in
-// that one line, so a neighbouring stone's contribution is corrected from
-// the one line table entry that changed; its threat class is looked up
-// again only when that line's class changes. A NEUTRAL stone is scored
-// through slot 3, which never changes, into playerThreats[3], which nothing
-// reads.
+// classes, all read from the line table of q at s's codes in q's view. A
+// new or removed stone changes the codes of the cells on its four lines
+// only in that one line, so a neighbouring stone's contribution is
+// corrected from the one line table entry that changed; its threat class is
+// looked up again only when that line's rank changes. Empty cells within
+// reach only have their codes shifted, a few vector additions per line. A
+// NEUTRAL stone blocks lines but scores for no one.
 //
 // Neither touches the Zobrist key: the search folds keys itself. The
 // definitions live here so that each search family can inline its own
 // rule's pair.
 #pragma once
 
+#include <array>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
 #include "position/pattern_tables.h"
+#include "position/position.h"
 #include "position/rule.h"
 #include "position/types.h"
 #include "threats/line_codes.h"
 #include "threats/search_record.h"
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kestrix {
 
-// Codes fit the 16-bit slots, and a cell stays small enough that the cells
-// a stone touches share few cache lines.
+// Codes fit the 16-bit slots.
 static_assert(LINE_CODE_COUNT <= 65536);
-static_assert(sizeof(ThreatCell) == 40);
+static_assert(sizeof(ThreatCell) == 16);
 
 namespace stones_detail {
 
+inline bool scores(int32_t stone) {
+  return stone == BLACK || stone == WHITE;
+}
+
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
-// standing on this cell to the tallies. With Commit false the cell is only
-// read.
+// (BLACK or WHITE) standing on cell c to the tallies. With Commit false the
+// record is only read.
 template <RuleIndex R, bool Commit>
-inline void scoreStone(PlayerThreats* tallies, ThreatCell& cell, int32_t q, int32_t sign) {
+inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t q,
+                       int32_t sign) {
+  ThreatCell& cell = record.threatBoard[c];
   const LineEntry* table = lineTableFor<R>(q);
-  const LineEntry e0 = table[cell.lineCode[0][q]];
-  const LineEntry e1 = table[cell.lineCode[1][q]];
-  const LineEntry e2 = table[cell.lineCode[2][q]];
-  const LineEntry e3 = table[cell.lineCode[3][q]];
+  const int32_t view = q - BLACK;
+  const LineEntry e0 = table[record.lineCode[0][cell.lineSlot[0]][view]];
+  const LineEntry e1 = table[record.lineCode[1][cell.lineSlot[1]][view]];
+  const LineEntry e2 = table[record.lineCode[2][cell.lineSlot[2]][view]];
+  const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
-  const int32_t combo = sign > 0 ? comboStride[0][e0.lineClass] + comboStride[1][e1.lineClass] +
-                                       comboStride[2][e2.lineClass] + comboStride[3][e3.lineClass]
+  const int32_t combo = sign > 0 ? rankStride[0][e0.lineRank] + rankStride[1][e1.lineRank] +
+                                       rankStride[2][e2.lineRank] + rankStride[3][e3.lineRank]
                                  : cell.comboIndex;
-  threats.classCount[threatClassTable[combo]] += sign;
+  threats.classCount[rankThreatClassTable[combo]] += sign;
   if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
 }
 
-// Changes line d of one cell near the placed or removed stone by the given
-// amounts in slots 1 and 2, and moves the contribution of the cell's own
-// stone along with it. With Commit false only the tallies change.
-template <RuleIndex R, bool Commit>
-inline void shiftRayCell(PlayerThreats* tallies, ThreatCell& cell, int32_t d, int32_t blackDelta,
-                         int32_t whiteDelta) {
-  uint16_t* codes = cell.lineCode[d];
-  const int32_t q = cell.stone;
-  const int32_t oldCode = codes[q];
-  if constexpr (Commit) {
-    codes[BLACK] = static_cast<uint16_t>(codes[BLACK] + blackDelta);
-    codes[WHITE] = static_cast<uint16_t>(codes[WHITE] + whiteDelta);
+// Moves the contributions of Q's stones within five of cell c on line d
+// along with the change that a stone of code s put on c (Sign +1) or taken
+// from it (Sign -1) makes to their codes. `codes` and `stones` point at c's
+// slot in line d's arrays; the codes are read as they were before the
+// change. With Commit false only the tallies change. Visiting the stones in
+// slot order instead of walking out from c changes no sum.
+template <RuleIndex R, int32_t Sign, bool Commit, int32_t Q>
+inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t d,
+                        const uint16_t (*codes)[2], const uint8_t* stones, int32_t s) {
+  const LineEntry* table = lineTableFor<R>(Q);
+  const uint16_t* shift = CODE_SHIFT[s].lanes;
+  PlayerThreats& threats = tallies[Q];
+  for (uint32_t bits = stonesAround(stones, Q); bits != 0; bits &= bits - 1) {
+    const int32_t k = std::countr_zero(bits) - 5;
+    const int32_t oldCode = codes[k][Q - BLACK];
+    const int32_t newCode = oldCode + Sign * shift[2 * (k + 5) + Q - BLACK];
+    const LineEntry before = table[oldCode];
+    const LineEntry after = table[newCode];
+    threats.patternScore += after.lineWeight - before.lineWeight;
+    if (before.lineRank == after.lineRank) continue;
+    ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
+    const int32_t comboBefore = cell.comboIndex;
+    const int32_t combo =
+        comboBefore + rankStride[d][after.lineRank] - rankStride[d][before.lineRank];
+    if constexpr (Commit) cell.comboIndex = combo;
+    --threats.classCount[rankThreatClassTable[comboBefore]];
+    ++threats.classCount[rankThreatClassTable[combo]];
   }
-  // EMPTY and NEUTRAL read slots 0 and 3, which never change.
-  if (q != BLACK && q != WHITE) return;
-  const LineEntry* table = lineTableFor<R>(q);
-  const LineEntry before = table[oldCode];
-  const LineEntry after = table[oldCode + (q == BLACK ? blackDelta : whiteDelta)];
-  PlayerThreats& threats = tallies[q];
-  threats.patternScore += after.lineWeight - before.lineWeight;
-  if (before.lineClass == after.lineClass) return;
-  const int32_t comboBefore = cell.comboIndex;
-  const int32_t combo =
-      comboBefore + comboStride[d][after.lineClass] - comboStride[d][before.lineClass];
-  if constexpr (Commit) cell.comboIndex = combo;
-  --threats.classCount[threatClassTable[comboBefore]];
-  ++threats.classCount[threatClassTable[combo]];
 }
 
-// The walk shared by placeStone (sign +1), removeStone (sign -1) and
-// tallyAfterPlacing for a stone of player p on s: every cell within five on
-// the four lines.
+// The work shared by placeStone (Sign +1), removeStone (Sign -1) and
+// tallyAfterPlacing for a stone of code s on cell c, line by line: the
+// stones of both players around c rescored, then (with Commit) the codes
+// shifted and c's own slot given its new stone.
 template <RuleIndex R, int32_t Sign, bool Commit>
-inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, Square s, int32_t p) {
-  const int32_t black = Sign * SLOT_DIGIT[p][BLACK];
-  const int32_t white = Sign * SLOT_DIGIT[p][WHITE];
-  forEachLineNeighbour(record.position, s, [&](Square r, int32_t d, int32_t weight) {
-    shiftRayCell<R, Commit>(tallies, record.threatCells[r], d, black * weight, white * weight);
-  });
+inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t s) {
+  const ThreatCell& cell = record.threatBoard[c];
+  // Laid out once per direction, so that each line's step and strides are
+  // constants.
+#pragma GCC unroll 4
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    const int32_t slot = cell.lineSlot[d];
+    uint16_t(*codes)[2] = record.lineCode[d] + slot;
+    uint8_t* stones = record.lineStone[d] + slot;
+    shiftStones<R, Sign, Commit, BLACK>(record, tallies, c, d, codes, stones, s);
+    shiftStones<R, Sign, Commit, WHITE>(record, tallies, c, d, codes, stones, s);
+    if constexpr (Commit) {
+      shiftLineCodes<Sign>(codes, s);
+      *stones = static_cast<uint8_t>(Sign > 0 ? s : EMPTY);
+    }
+  }
 }
 
-// Applies count to the cell of every neighbour of a square and sets the
-// neighbour's near-empty bit to its answer. The neighbours come in
-// increasing square order, so a word of bits is loaded once for each run of
-// them that falls into it and kept in a register meanwhile.
-template <typename Count>
-inline void countNeighbours(SearchRecord& record, const Cell& geometry, Count&& count) {
-  int32_t index = geometry.neighbours[0] >> 6;
-  uint64_t word = record.nearEmpty[index];
-  for (int32_t i = 0; i < geometry.neighbourCount; ++i) {
-    const Square n = geometry.neighbours[i];
-    if ((n >> 6) != index) {
-      record.nearEmpty[index] = word;
-      index = n >> 6;
-      word = record.nearEmpty[index];
+// The cells near a cell (distance 1 and 2 along the eight rays) lie in the
+// five rows around it, in the five columns around it: NEAR_IN_ROW[row + 2][i]
+// is 1 where column i - 2 of that row holds one of them.
+inline constexpr auto NEAR_IN_ROW = [] {
+  std::array<std::array<uint8_t, 16>, 5> rows{};
+  for (const NeighbourOffset& offset : NEIGHBOUR_OFFSETS) rows[offset.dy + 2][offset.dx + 2] = 1;
+  return rows;
+}();
+
+// Sets the near-empty bits of cells first .. first + 4 to the five low bits
+// of `bits`. The run may reach into the next word; the shifts by 63 - shift
+// and one more give that word's part, nothing when the run ends in the
+// first word.
+inline void setNearEmptyRun(SearchRecord& record, int32_t first, uint64_t bits) {
+  uint64_t* word = record.nearEmpty + (first >> 6);
+  const int32_t shift = first & 63;
+  word[0] = (word[0] & ~(uint64_t{0x1f} << shift)) | bits << shift;
+  word[1] = (word[1] & ~((uint64_t{0x1f} >> 1) >> (63 - shift))) | (bits >> 1) >> (63 - shift);
+}
+
+// Adds Sign to the near-stone count of every cell near cell c, and sets the
+// near-empty bits of the five rows of five cells around c, c included, from
+// their stones and counts: the same bits as setting each counted cell's bit
+// and c's own, since the others in those rows keep theirs. c's stone in
+// lineStone[0] must be final.
+template <int32_t Sign>
+inline void countNeighbours(SearchRecord& record, int32_t c) {
+#pragma GCC unroll 5
+  for (int32_t row = -2; row <= 2; ++row) {
+    const int32_t first = c + row * BOARD_STRIDE - 2;
+    uint8_t* counts = record.nearStones + first;
+    const uint8_t* stones = record.lineStone[DIR_HORIZONTAL] + first;
+    const uint8_t* change = NEAR_IN_ROW[row + 2].data();
+    uint32_t bits = 0;
+#if defined(__SSE2__)
+    // Sixteen counts at a time; the eleven past the row change by 0.
+    const __m128i amount = _mm_loadu_si128(reinterpret_cast<const __m128i*>(change));
+    __m128i now = _mm_loadu_si128(reinterpret_cast<const __m128i*>(counts));
+    now = Sign > 0 ? _mm_add_epi8(now, amount) : _mm_sub_epi8(now, amount);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(counts), now);
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i empty =
+        _mm_cmpeq_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(stones)), zero);
+    const __m128i alone = _mm_cmpeq_epi8(now, zero);
+    bits = static_cast<uint32_t>(_mm_movemask_epi8(_mm_andnot_si128(alone, empty))) & 0x1f;
+#else
+    for (int32_t i = 0; i < 5; ++i) {
+      counts[i] = static_cast<uint8_t>(counts[i] + Sign * change[i]);
+      bits |= uint32_t{stones[i] == EMPTY && counts[i] != 0} << i;
     }
-    const uint64_t bit = uint64_t{1} << (n & 63);
-    word = (word & ~bit) | ((uint64_t{0} - uint64_t{count(record.threatCells[n])}) & bit);
+#endif
+    setNearEmptyRun(record, first, bits);
   }
-  record.nearEmpty[index] = word;
 }
 
 }  // namespace stones_detail
@@ -125,33 +184,28 @@ inline void countNeighbours(SearchRecord& record, const Cell& geometry, Count&& 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
 template <RuleIndex R>
 inline void placeStone(SearchRecord& record, Square s, int32_t player) {
-  ThreatCell& cell = record.threatCells[s];
-  cell.stone = static_cast<uint8_t>(player);
-  const Cell& geometry = record.position.cells[s];
-  markNearEmpty(record, s, false);
-  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
-    ++near.nearStones;
-    return near.stone == EMPTY;
-  });
+  const int32_t c = record.cellOfSquare[s];
+  record.threatBoard[c].stone = static_cast<uint8_t>(player);
   // s's own codes describe the other stones only, so they are already final.
-  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, +1);
-  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, s, player);
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, +1);
+  }
+  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, c, player);
+  stones_detail::countNeighbours<+1>(record, c);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
 template <RuleIndex R>
 inline void removeStone(SearchRecord& record, Square s) {
-  ThreatCell& cell = record.threatCells[s];
+  const int32_t c = record.cellOfSquare[s];
+  ThreatCell& cell = record.threatBoard[c];
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
-  const Cell& geometry = record.position.cells[s];
-  markNearEmpty(record, s, cell.nearStones != 0);
-  stones_detail::countNeighbours(record, geometry, [](ThreatCell& near) {
-    --near.nearStones;
-    return near.stone == EMPTY && near.nearStones != 0;
-  });
-  stones_detail::scoreStone<R, true>(record.playerThreats, cell, player, -1);
-  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, s, player);
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, -1);
+  }
+  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
+  stones_detail::countNeighbours<-1>(record, c);
 }
 
 // The tallies that placeStone (record, s, player) would leave, written to
@@ -161,8 +215,11 @@ template <RuleIndex R>
 inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
                               PlayerThreats (&tallies)[4]) {
   std::memcpy(tallies, record.playerThreats, sizeof(tallies));
-  stones_detail::scoreStone<R, false>(tallies, record.threatCells[s], player, +1);
-  stones_detail::shiftLines<R, +1, false>(record, tallies, s, player);
+  const int32_t c = record.cellOfSquare[s];
+  if (stones_detail::scores(player)) {
+    stones_detail::scoreStone<R, false>(record, tallies, c, player, +1);
+  }
+  stones_detail::shiftLines<R, +1, false>(record, tallies, c, player);
 }
 
 }  // namespace kestrix

@@ -48,19 +48,29 @@ std::string squareName(const SearchRecord& record, Square s);
 struct Snapshot {
   std::string bytes;
 
+  template <typename Visit>
+  static void forEachPart(const SearchRecord& record, Visit&& visit) {
+    visit(record.playerThreats, sizeof(record.playerThreats));
+    visit(record.nearEmpty, sizeof(record.nearEmpty));
+    visit(record.lineCode, sizeof(record.lineCode));
+    visit(record.lineStone, sizeof(record.lineStone));
+    visit(record.nearStones, sizeof(record.nearStones));
+    visit(record.threatBoard, sizeof(record.threatBoard));
+  }
   void take(const SearchRecord& record) {
-    bytes.assign(reinterpret_cast<const char*>(record.playerThreats), sizeof(record.playerThreats));
-    bytes.append(reinterpret_cast<const char*>(record.nearEmpty), sizeof(record.nearEmpty));
-    bytes.append(reinterpret_cast<const char*>(record.threatCells),
-                 record.position.cellCount * sizeof(ThreatCell));
+    bytes.clear();
+    forEachPart(record, [&](const void* part, size_t size) {
+      bytes.append(static_cast<const char*>(part), size);
+    });
   }
   bool matches(const SearchRecord& record) const {
-    constexpr size_t threats = sizeof(record.playerThreats);
-    constexpr size_t near = sizeof(record.nearEmpty);
-    return std::memcmp(bytes.data(), record.playerThreats, threats) == 0 &&
-           std::memcmp(bytes.data() + threats, record.nearEmpty, near) == 0 &&
-           std::memcmp(bytes.data() + threats + near, record.threatCells,
-                       bytes.size() - threats - near) == 0;
+    size_t at = 0;
+    bool same = true;
+    forEachPart(record, [&](const void* part, size_t size) {
+      same = same && std::memcmp(bytes.data() + at, part, size) == 0;
+      at += size;
+    });
+    return same;
   }
 };
 

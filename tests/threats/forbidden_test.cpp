@@ -147,7 +147,7 @@ struct PlainRecursion {
   int32_t lines(Square s, uint8_t first, uint8_t last) const {
     int32_t count = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      const uint8_t c = renjuLineTable[record.threatCells[s].lineCode[d][BLACK]].lineClass;
+      const uint8_t c = renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass;
       count += c >= first && c <= last;
     }
     return count;
@@ -158,11 +158,11 @@ struct PlainRecursion {
       return true;  // an overline or a double four
     }
     if (lines(s, LINE_OPEN_THREE, LINE_THREE) < 2) return false;
-    record.threatCells[s].stone = BLACK;
+    threatCell(record, s).stone = BLACK;
     addStoneCodes(record, s, BLACK);
     int32_t real = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT && real < 2; ++d) {
-      const LineEntry line = renjuLineTable[record.threatCells[s].lineCode[d][BLACK]];
+      const LineEntry line = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
       if (line.lineClass != LINE_OPEN_THREE && line.lineClass != LINE_THREE) continue;
       for (const int32_t window : {line.keySquares & 15, line.keySquares >> 4}) {
         const Square key = static_cast<Square>(s + record.position.lineOffset[d][window]);
@@ -173,7 +173,7 @@ struct PlainRecursion {
       }
     }
     takeStoneCodes(record, s, BLACK);
-    record.threatCells[s].stone = EMPTY;
+    threatCell(record, s).stone = EMPTY;
     return real >= 2;
   }
 };
@@ -186,7 +186,7 @@ int32_t expectPlainAnswers(const Picture& board, int64_t cap) {
   SearchRecord& record = *board.record;
   int32_t hard = 0;
   for (Square s = 0; s < record.position.cellCount; ++s) {
-    if (record.threatCells[s].stone != EMPTY) continue;
+    if (threatCell(record, s).stone != EMPTY) continue;
     const int32_t x = s % record.position.width, y = s / record.position.width;
     record.sideToMove = BLACK;
     const bool answer = board.forbidden(x, y);

@@ -21,45 +21,43 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
   const int32_t height = record.position.height;
   const auto stoneAt = [&](int32_t x, int32_t y) {
     if (x < 0 || x >= width || y < 0 || y >= height) return -1;
-    return static_cast<int32_t>(record.threatCells[y * width + x].stone);
+    return static_cast<int32_t>(threatCell(record, static_cast<Square>(y * width + x)).stone);
   };
   PlayerThreats threats[4] = {};
   for (int32_t s = 0; s < width * height; ++s) {
     const int32_t x = s % width;
     const int32_t y = s / width;
-    const ThreatCell& cell = record.threatCells[s];
+    const ThreatCell& cell = threatCell(record, static_cast<Square>(s));
     int32_t near = 0;
     for (const NeighbourOffset& n : NEIGHBOUR_OFFSETS) near += stoneAt(x + n.dx, y + n.dy) > 0;
-    ASSERT_EQ(cell.nearStones, near) << "square " << s;
-    const bool nearEmpty = (record.nearEmpty[s / 64] >> (s % 64)) & 1;
+    ASSERT_EQ(nearStonesAt(record, static_cast<Square>(s)), near) << "square " << s;
+    const int32_t c = record.cellOfSquare[s];
+    const bool nearEmpty = (record.nearEmpty[c / 64] >> (c % 64)) & 1;
     ASSERT_EQ(nearEmpty, cell.stone == EMPTY && near > 0) << "square " << s;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      for (int32_t slot = 0; slot < 4; ++slot) {
+      for (const int32_t slot : {BLACK, WHITE}) {
         int32_t code = 0;
         // The cell at distance -j weighs 3^(2j-2), the one at +j 3^(2j-1).
         for (int32_t j = 5, weight = 19683; j >= 1; --j, weight /= 9) {
           for (const int32_t k : {j, -j}) {
             const int32_t stone = stoneAt(x + k * DIRECTION_DX[d], y + k * DIRECTION_DY[d]);
-            const bool follows = slot == BLACK || slot == WHITE;
-            const int32_t digit = stone < 0                ? 2
-                                  : !follows || stone == 0 ? 0
-                                  : stone == slot          ? 1
-                                                           : 2;
+            const int32_t digit = stone < 0 ? 2 : stone == 0 ? 0 : stone == slot ? 1 : 2;
             code += digit * (k > 0 ? weight : weight / 3);
           }
         }
-        ASSERT_EQ(cell.lineCode[d][slot], code)
+        ASSERT_EQ(lineCodeOf(record, static_cast<Square>(s), d, slot), code)
             << "square " << s << " line " << d << " slot " << slot;
       }
     }
+    // Marks block lines but score for no one.
     const int32_t q = cell.stone;
-    if (q == EMPTY) continue;
+    if (q != BLACK && q != WHITE) continue;
     const LineEntry* table = rule == RULE_STANDARD              ? standardLineTable
                              : rule == RULE_RENJU && q == BLACK ? renjuLineTable
                                                                 : freestyleLineTable;
     int32_t combo = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      const LineEntry& entry = table[cell.lineCode[d][q]];
+      const LineEntry& entry = table[lineCodeOf(record, static_cast<Square>(s), d, q)];
       threats[q].patternScore += entry.lineWeight;
       combo = combo * LINE_CLASS_COUNT + entry.lineClass;
     }
@@ -86,7 +84,7 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
     } else {
       Square s;
       do s = static_cast<Square>(random() % cells);
-      while (record->threatCells[s].stone != EMPTY);
+      while (threatCell(*record, s).stone != EMPTY);
       const int32_t player = random() % 8 == 0 ? NEUTRAL : BLACK + random() % 2;
       // Tried and taken back first, as the search does; the tallies a leaf
       // reckons without placing must be the ones placing leaves.
