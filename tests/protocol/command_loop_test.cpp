@@ -173,13 +173,11 @@ TEST_F(CommandLoop, InfoKeys) {
   EXPECT_EQ(session().settings.timeout_turn.load(), 5000);  // no value, no change
   sink.clear();
 
-  const RuleIndex rules[13] = {RULE_FREESTYLE, RULE_STANDARD, RULE_FREESTYLE, RULE_STANDARD,
-                               RULE_RENJU,     RULE_RENJU,    RULE_RENJU,     RULE_RENJU,
-                               RULE_FREESTYLE, RULE_STANDARD, RULE_FREESTYLE, RULE_STANDARD,
-                               RULE_RENJU};
+  // Bit 4 is Renju, else bit 1 exactly five.
+  const std::string rules = "FSFSRRRRFSFSR";
   for (int value = 0; value <= 12; ++value) {
     run("info RULE " + std::to_string(value) + "\n");
-    EXPECT_EQ(session().settings.ruleIndex, rules[value]) << value;
+    EXPECT_EQ("FSR"[session().settings.ruleIndex], rules[value]) << value;
   }
   // A run of blanks separates two fields like one blank; the value ends at
   // the next blank.
