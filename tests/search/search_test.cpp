@@ -21,6 +21,8 @@ constexpr int32_t INNER = 0;  // the inner generator's
 // The move on a pictured 12 x 12 board (see board_picture.h), from a
 // generator, which must give one square only, or from a search to a depth.
 std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t probe) {
+  initPatternTables();
+  initZobristKeys();
   auto record = recordFromPicture(picture, side, 12, 12);
   if (probe > 0) {
     static TranspositionTable tt;
@@ -40,8 +42,6 @@ std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t pr
 }
 
 TEST(Search, Tactics) {
-  initPatternTables();
-  initZobristKeys();
   const char* const fivesForBoth = "oxxxx\n.\n.oooo\n.\n......oooo";
   const char* const whiteFour = "..x\n.oooo.x\n.\n.\n.xxx";
   const char* const blackThree = "....o\n.\n..xxx";
