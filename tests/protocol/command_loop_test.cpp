@@ -73,6 +73,7 @@ class CommandLoop : public EngineTest {
 
 TEST_F(CommandLoop, Dialogues) {
   const std::string head(1023, 'a');
+  // clang-format off
   const Dialogue dialogues[] = {
       {"words in any case; parse errors",
        "start 15\nStart 15\nSTARTX 15\n\nSTART\nSTART x\nRECTSTART 20\nTURN 10 10\nTURN 10 ,10\n"
@@ -88,10 +89,8 @@ TEST_F(CommandLoop, Dialogues) {
        "OK\nOK\nOK\nERROR Minimal board size is 5*5\nERROR Minimal board size is 5*5\n"
        "ERROR Maximal board size is 32*32\nERROR Maximal board size is 32*32\n4,31",
        {1, 0, 0}},
-      {"a move request before any board sets up the implicit one",
-       "BEGIN\nEND\n",
-       IMPLICIT_BOARD + "\n9,9|10,9|9,10|10,10",
-       {1, 0, 0}},
+      {"a move request before any board sets up the implicit one", "BEGIN\nEND\n",
+       IMPLICIT_BOARD + "\n9,9|10,9|9,10|10,10", {1, 0, 0}},
       {"the implicit board describes the settings of the moment, once",
        "INFO rule 4\nINFO timeout_turn 1000\nINFO max_memory 83886080\nRESTART\nRESTART\n",
        "MESSAGE Width: 20, Height: 20, Rule: Renju\n"
@@ -104,8 +103,7 @@ TEST_F(CommandLoop, Dialogues) {
        {2, 2, 0}},
       {"TURN onto a taken cell is refused but still played",
        "START 15\nBOARD\n7,7,3\nDONE\nTURN 7,7\nEND\n",
-       "OK\n*\nERROR opponents's move [7,7]\n*",
-       {2, 0, 1}},
+       "OK\n*\nERROR opponents's move [7,7]\n*", {2, 0, 1}},
       {"a BOARD list reports bad lines, takes END as one and ends on DONE in any case",
        "START 15\nBOARD\n5,5\n5,5,4\nEND\nhello\n1,1,1\n2,2,2\n3,3,3\n1,1,2\n40,0,2\ndOnE\nEND\n",
        "OK\nERROR x,y,who or DONE expected after BOARD\n"
@@ -115,8 +113,7 @@ TEST_F(CommandLoop, Dialogues) {
        {2, 1, 1}},
       {"BOARD is the whole position: an undo sent as BOARD",
        "START 15\nBOARD\n7,7,1\n8,8,2\n9,9,1\nDONE\nBOARD\n7,7,1\n8,8,2\nDONE\nEND\n",
-       "OK\n*\n*",
-       {2, 1, 0}},
+       "OK\n*\n*", {2, 1, 0}},
       {"TAKEBACK, PLAY and RESTART",
        "START 15\nPLAY 3,3\nPLAY 3,3\nPLAY 15,0\nTAKEBACK 3,4\nTAKEBACK -1,0\nTAKEBACK 3,3\n"
        "TAKEBACK 3,3\nPLAY 1,1\nTURN 2,2\nRESTART\nEND\n",
@@ -124,18 +121,13 @@ TEST_F(CommandLoop, Dialogues) {
        "ERROR There is no chess at [3,4].\nERROR bad coordinates [-1,0]\nOK\n"
        "ERROR There is no chess at [3,3].\n1,1\n*\nOK",
        {0, 0, 0}},
-      {"commands behind a move request wait for it, in order; ABOUT and INFO do not",
+      {"commands behind a move request wait for it, in order",
        "START 15\nINFO timeout_turn 500\n" + OPEN_POSITION +
            "INFO time_left 100000\nTAKEBACK 7,7\nTURN 9,9\nRESTART\nPLAY 1,1\nEND\n",
-       "OK\n*\nOK\n*\nOK\n1,1",
-       {1, 0, 0}},
-      {"the end of input ends like END, a last line without LF included",
-       "START 15\nBEGIN",
-       "OK\n7,7",
-       {1, 0, 0}},
-      {"the end of input inside a BOARD list plays no move",
-       "START 15\nBOARD\n7,7,1\n",
-       "OK",
+       "OK\n*\nOK\n*\nOK\n1,1", {1, 0, 0}},
+      {"the end of input ends like END, a last line without LF included", "START 15\nBEGIN",
+       "OK\n7,7", {1, 0, 0}},
+      {"the end of input inside a BOARD list plays no move", "START 15\nBOARD\n7,7,1\n", "OK",
        {1, 0, 0}},
       {"bytes, not text: long lines, CR, high bytes, NUL, huge numbers",
        "START 15\r\n" + head + "START 20\r\n\xc0\xff\x80 7\r\n" + std::string(1, '\0') +
@@ -145,6 +137,7 @@ TEST_F(CommandLoop, Dialogues) {
            "ERROR bad TURN parameters",
        {1, 0, 0}},
   };
+  // clang-format on
   for (const Dialogue& dialogue : dialogues) expect(dialogue);
 }
 
