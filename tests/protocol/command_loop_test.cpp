@@ -85,10 +85,10 @@ TEST_F(CommandLoop, Dialogues) {
        {0, 0, 0}},
       {"board sizes and their refusals; a refused size keeps the board",
        "START 20,15\nRECTSTART 20,15\nRECTSTART 5,32\nRECTSTART 4,10\nRECTSTART 4,40\n"
-       "RECTSTART 33,5\nSTART 33\nPLAY 4,31\nEND\n",
+       "RECTSTART 33,5\nSTART 33\nPLAY 4,31\nSTART 32\nEND\n",
        "OK\nOK\nOK\nERROR Minimal board size is 5*5\nERROR Minimal board size is 5*5\n"
-       "ERROR Maximal board size is 32*32\nERROR Maximal board size is 32*32\n4,31",
-       {1, 0, 0}},
+       "ERROR Maximal board size is 32*32\nERROR Maximal board size is 32*32\n4,31\nOK",
+       {0, 0, 0}},
       {"a move request before any board sets up the implicit one", "BEGIN\nEND\n",
        IMPLICIT_BOARD + "\n9,9|10,9|9,10|10,10", {1, 0, 0}},
       {"the implicit board describes the settings of the moment, once",

@@ -63,6 +63,7 @@ TEST(Search, Tactics) {
       {fivesForBoth, BLACK, RULE_FREESTYLE, ROOT, {"5,0"}},
       {fivesForBoth, WHITE, RULE_FREESTYLE, ROOT, {"0,2"}},
       {fivesForBoth, BLACK, RULE_RENJU, 6, {"5,0"}},
+      {".xxxx", BLACK, RULE_FREESTYLE, ROOT, {"0,0"}},  // the first square of all
       // A four is stopped: the root keeps the last square, an inner node the
       // first, and a lone root move is played at any depth.
       {".oooo\n.\n.xxx", BLACK, RULE_FREESTYLE, ROOT, {"5,0"}},
