@@ -24,8 +24,8 @@
 
 #include "protocol/engine.h"
 #include "protocol/output.h"
-#include "session/time_budget.h"
 #include "session/session.h"
+#include "session/time_budget.h"
 
 namespace {
 

@@ -13,7 +13,6 @@ int32_t comboOf(const Classes& c) {
   return comboStride[0][c[0]] + comboStride[1][c[1]] + comboStride[2][c[2]] + comboStride[3][c[3]];
 }
 const LineEntry* const LINE_TABLES[3] = {freestyleLineTable, standardLineTable, renjuLineTable};
-const uint8_t* const RANK_TABLES[3] = {freestyleRankTable, standardRankTable, renjuRankTable};
 
 TEST(PatternTables, TellingRows) {
   initPatternTables();
@@ -57,35 +56,6 @@ TEST(PatternTables, TellingRows) {
   }
 }
 
-TEST(PatternTables, ClassCountsAndKeySquares) {
-  initPatternTables();
-  std::array<std::array<int32_t, LINE_CLASS_COUNT>, 3> count{};
-  for (int t = 0; t < 3; ++t) {
-    for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
-      const LineEntry& e = LINE_TABLES[t][code];
-      ASSERT_LT(e.lineClass, LINE_CLASS_COUNT);
-      ASSERT_EQ(e.lineRank, LINE_RANK[e.lineClass]);
-      ASSERT_EQ(RANK_TABLES[t][code], e.lineRank);
-      ++count[t][e.lineClass];
-      ASSERT_LE(e.lineWeight, t == 0 ? 125 : 32) << code;
-      // Open fours and open threes have two key squares, fours and threes one.
-      const int keys = ((e.keySquares & 15) != 5) + ((e.keySquares >> 4) != 5), c = e.lineClass;
-      const bool open = c == LINE_OPEN_FOUR || c == LINE_OPEN_THREE;
-      ASSERT_EQ(keys, open ? 2 : c == LINE_FOUR || c == LINE_THREE) << t << " " << code;
-    }
-  }
-  EXPECT_EQ(count[0][LINE_NONE], 31833);
-  EXPECT_EQ(count[1][LINE_NONE], 38421);
-  EXPECT_EQ(count[2][LINE_NONE], 37368);
-  EXPECT_EQ((std::array{count[0][LINE_FIVE], count[1][LINE_FIVE], count[2][LINE_FIVE]}),
-            (std::array{2673, 1620, 1620}));
-  EXPECT_EQ(count[2][LINE_FORBIDDEN], 1189);
-  for (int c : {LINE_FORBIDDEN, LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) {
-    EXPECT_EQ(count[0][c] + count[1][c], 0) << c;
-  }
-  for (int c : {LINE_HALF_TWO_WIDE, LINE_CLOSED_TWO_FOUR}) EXPECT_GT(count[2][c], 0) << c;
-}
-
 TEST(PatternTables, FourLineTables) {
   initPatternTables();
   for (int32_t index = 0; index < COMBO_COUNT; ++index) {
@@ -98,7 +68,7 @@ TEST(PatternTables, FourLineTables) {
     ASSERT_EQ(renjuMoveValueTable[index], renjuMoveValueTable[sorted]) << index;
     // Below the fixed values of the strong threats, four small weights add up.
     ASSERT_TRUE(moveValueTable[index] <= 59 || moveValueTable[index] >= 202) << index;
-    // The tables indexed by ranks give every combination the same answers.
+    // The search's tables, indexed by the ranks of the classes, agree.
     const int32_t ranked = rankStride[0][LINE_RANK[c[0]]] + rankStride[1][LINE_RANK[c[1]]] +
                            rankStride[2][LINE_RANK[c[2]]] + rankStride[3][LINE_RANK[c[3]]];
     ASSERT_EQ(rankThreatClassTable[ranked], threatClassTable[index]) << index;

@@ -29,9 +29,11 @@ def status_kib(pid, field):
 
 
 class EngineProcess:
-    def __init__(self):
+    def __init__(self, *commands):
         self.proc = subprocess.Popen(ENGINE, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      bufsize=0)
+        for command in commands:
+            self.send(command)
 
     def send(self, text):
         self.proc.stdin.write((text + "\n").encode())
@@ -39,12 +41,11 @@ class EngineProcess:
     def line(self):
         return self.proc.stdout.readline().decode().rstrip("\r\n")
 
-    def timed_move(self, request):
+    def timed(self, request):
         """Sends the request and returns (answer, milliseconds it took)."""
         started = time.monotonic()
         self.send(request)
-        answer = self.line()
-        return answer, (time.monotonic() - started) * 1000
+        return self.line(), (time.monotonic() - started) * 1000
 
     def end(self):
         self.send("END")
@@ -71,14 +72,10 @@ POSITIONS = [
 class TableMemory(unittest.TestCase):
     def test_peak_resident_memory_stays_under_the_limit(self):
         for limit in (52428800, 104857600, 367001600):
-            engine = EngineProcess()
-            engine.send("START 20")
+            engine = EngineProcess("START 20", f"INFO max_memory {limit}", "INFO timeout_turn 1600")
             self.assertEqual(engine.line(), "OK")
-            engine.send(f"INFO max_memory {limit}")
-            engine.send("INFO timeout_turn 1600")
             for stones in POSITIONS * 2:
-                answer, _ = engine.timed_move(board(stones))
-                self.assertRegex(answer, r"^\d+,\d+$")
+                self.assertRegex(engine.timed(board(stones))[0], r"^\d+,\d+$")
             resident = status_kib(engine.proc.pid, "VmHWM") * 1024
             virtual = status_kib(engine.proc.pid, "VmPeak") * 1024
             self.assertEqual(engine.end(), 0)
@@ -89,18 +86,15 @@ class TableMemory(unittest.TestCase):
             self.assertGreater(resident, limit // 4)
 
     def test_without_a_limit_the_largest_table_starts_quickly_and_moves_in_time(self):
-        engine = EngineProcess()
-        engine.send("START 20")
+        engine = EngineProcess("START 20")
         self.assertEqual(engine.line(), "OK")
-        started = time.monotonic()
         engine.send("INFO max_memory 0")
-        engine.send("ABOUT")  # answered once the table is in place
-        self.assertTrue(engine.line().startswith("name="))
-        resize_ms = (time.monotonic() - started) * 1000
+        about, resize_ms = engine.timed("ABOUT")  # answered once the table is in place
+        self.assertTrue(about.startswith("name="))
         self.assertLess(resize_ms, 500)
         self.assertGreaterEqual(status_kib(engine.proc.pid, "VmSize") * 1024, LARGEST_TABLE)
         engine.send("INFO timeout_turn 200")
-        _, first_ms = engine.timed_move(board(POSITIONS[0]))
+        _, first_ms = engine.timed(board(POSITIONS[0]))
         print(f"max_memory 0: table in place after {resize_ms:.0f} ms, first searched move "
               f"in {first_ms:.0f} ms at timeout_turn 200", file=sys.stderr)
         self.assertLess(first_ms, 250)
@@ -111,7 +105,7 @@ class TableMemory(unittest.TestCase):
         engine.send("INFO time_left 300")
         slowest = 0
         for _ in range(270):
-            answer, ms = engine.timed_move(board(POSITIONS[0]))
+            answer, ms = engine.timed(board(POSITIONS[0]))
             self.assertRegex(answer, r"^\d+,\d+$")
             slowest = max(slowest, ms)
         self.assertEqual(engine.end(), 0)

@@ -2,8 +2,9 @@
 
 Piped input stands for the person. Against a brain with fixed answers the
 referee must refuse what is not a free square (and, under Renju, black's
-forbidden moves) and go on; against the engine a whole game must come to its
-end. The forbidden-move judge is also checked on its own.
+forbidden moves) and go on. The forbidden-move judge is also checked on its
+own. (A whole game against the engine is played by tools/check-readme.py,
+which feeds the README's human-play command every square in turn.)
 """
 import os
 import re
@@ -12,7 +13,6 @@ import sys
 import tempfile
 import unittest
 
-ENGINE = os.environ.get("KESTRIX_ENGINE", "build/release/pbrain-kestrix")
 REFEREE = os.environ.get("KESTRIX_REFEREE", "tools/referee.py")
 sys.path.insert(0, os.path.dirname(os.path.abspath(REFEREE)))
 from referee import RenjuJudge  # noqa: E402
@@ -62,15 +62,6 @@ class HumanMode(unittest.TestCase):
         status, output = referee(self.brain_command, "h8\n", "--human", "white")
         self.assertEqual(status, 3, output)
         self.assertIn("unfinished: you left the game after 3 moves", output)
-
-    def test_a_whole_game_against_the_engine(self):
-        # Every square in turn, row by row: taken ones are refused, the rest
-        # are played until someone has five or the board is full.
-        typed = "".join(f"{'abcdefghi'[x]}{y + 1}\n" for y in range(9) for x in range(9))
-        status, output = referee(ENGINE, typed, "--human", "white", "--size", "9",
-                                 "--timeout-turn", "300")
-        self.assertEqual(status, 0, output)
-        self.assertRegex(output, r"result: (black|white) wins with a five|result: draw")
 
 
 class Forbidden(unittest.TestCase):

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <array>
 #include <string>
 
 #include "../support/dialogue.h"
@@ -10,133 +10,174 @@ namespace kestrix {
 namespace {
 
 using testing::EngineTest;
-using testing::isMoveLine;
 using testing::Lines;
 
-const Lines IMPLICIT_BOARD = {
-    "MESSAGE Width: 20, Height: 20, Rule: Freestyle",
-    "MESSAGE max_memory = 367001600, timeout_turn = 5000, timeout_match = 86400000"};
+// Whether an answer line is as expected: "*" stands for any move line and
+// "a|b" for either text.
+bool answerMatches(const std::string& line, const std::string& expected) {
+  if (expected == "*") return testing::isMoveLine(line);
+  for (size_t start = 0; start <= expected.size();) {
+    const size_t end = std::min(expected.find('|', start), expected.size());
+    if (expected.compare(start, end - start, line) == 0) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
+const std::string IMPLICIT_BOARD =
+    "MESSAGE Width: 20, Height: 20, Rule: Freestyle\n"
+    "MESSAGE max_memory = 367001600, timeout_turn = 5000, timeout_match = 86400000";
+// Two stones each, nothing forced: the engine deepens for its whole budget.
+const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
+
+// A whole input, the answers it must get ("*" any move line, "a|b" either
+// text, lines joined by LF) and the stones on the manager's board at the end
+// (own, opponent, marks).
+struct Dialogue {
+  const char* what;
+  std::string input;
+  std::string answers;
+  std::array<int32_t, 3> stones;
+};
 
 class CommandLoop : public EngineTest {
  protected:
-  // Every count of the manager's board; the empty cells are what is left.
-  void expectStones(int32_t own, int32_t opponent, int32_t marks) {
+  void expect(const Dialogue& dialogue) {
+    // A fresh engine for every dialogue, with quick searches: these judge
+    // the answers, not the play. The input comes in pieces of 7 bytes, so
+    // lines are cut across reads.
+    sink.clear();
+    engine = std::make_unique<Engine>(sink);
+    startEngine(*engine);
+    moveQuickly();
+    const Lines lines = run(dialogue.input, 7);
+    Lines expected;
+    for (size_t start = 0; start < dialogue.answers.size();) {
+      const size_t end = std::min(dialogue.answers.find('\n', start), dialogue.answers.size());
+      expected.push_back(dialogue.answers.substr(start, end - start));
+      start = end + 1;
+    }
+    bool same = lines.size() == expected.size();
+    for (size_t i = 0; same && i < lines.size(); ++i) same = answerMatches(lines[i], expected[i]);
+    EXPECT_TRUE(same) << dialogue.what << ":\n" << ::testing::PrintToString(lines);
+    EXPECT_EQ(status, 0) << dialogue.what;
     const SessionBoard& board = session().board;
-    EXPECT_EQ(board.count(CELL_OWN), own);
-    EXPECT_EQ(board.count(CELL_OPPONENT), opponent);
-    EXPECT_EQ(board.count(CELL_WIN_MARK), marks);
-    EXPECT_EQ(board.count(CELL_EMPTY), board.width * board.height - own - opponent - marks);
+    const auto [own, opponent, marks] = dialogue.stones;
+    EXPECT_EQ(
+        (std::array{board.count(CELL_OWN), board.count(CELL_OPPONENT), board.count(CELL_WIN_MARK),
+                    board.count(CELL_EMPTY)}),
+        (std::array{own, opponent, marks, board.width * board.height - own - opponent - marks}))
+        << dialogue.what;
   }
 };
 
-TEST_F(CommandLoop, RecognisesWordsInAnyCaseAndAnswersParseErrors) {
-  const Lines lines =
-      run("start 15\nStart 15\nSTARTX 15\n\nSTART\nSTART x\nRECTSTART 20\nTURN 10 10\n"
-          "TURN 10 ,10\nTAKEBACK 3\nPLAY\nABOUTS\nEND\n");
-  EXPECT_EQ(lines, (Lines{"OK", "OK", "UNKNOWN STARTX 15", "UNKNOWN ", "ERROR bad START parameter",
-                          "ERROR bad START parameter", "ERROR bad RECTSTART parameters",
-                          "ERROR bad TURN parameters", "ERROR bad TURN parameters",
-                          "ERROR bad TAKEBACK parameters", "ERROR bad PLAY parameters",
-                          "UNKNOWN ABOUTS"}));
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(session().board.count(CELL_OPPONENT), 0);  // the bad TURNs recorded nothing
+TEST_F(CommandLoop, Dialogues) {
+  const std::string head(1023, 'a');
+  // clang-format off
+  const Dialogue dialogues[] = {
+      {"words in any case; parse errors",
+       "start 15\nStart 15\nSTARTX 15\n\nSTART\nSTART x\nRECTSTART 20\nTURN 10 10\nTURN 10 ,10\n"
+       "TAKEBACK 3\nPLAY\nABOUTS\nEND\n",
+       "OK\nOK\nUNKNOWN STARTX 15\nUNKNOWN \nERROR bad START parameter\n"
+       "ERROR bad START parameter\nERROR bad RECTSTART parameters\nERROR bad TURN parameters\n"
+       "ERROR bad TURN parameters\nERROR bad TAKEBACK parameters\nERROR bad PLAY parameters\n"
+       "UNKNOWN ABOUTS",
+       {0, 0, 0}},
+      {"board sizes and their refusals; a refused size keeps the board",
+       "START 20,15\nRECTSTART 20,15\nRECTSTART 5,32\nRECTSTART 4,10\nRECTSTART 4,40\n"
+       "RECTSTART 33,5\nSTART 33\nPLAY 4,31\nSTART 32\nEND\n",
+       "OK\nOK\nOK\nERROR Minimal board size is 5*5\nERROR Minimal board size is 5*5\n"
+       "ERROR Maximal board size is 32*32\nERROR Maximal board size is 32*32\n4,31\nOK",
+       {0, 0, 0}},
+      {"a move request before any board sets up the implicit one", "BEGIN\nEND\n",
+       IMPLICIT_BOARD + "\n9,9|10,9|9,10|10,10", {1, 0, 0}},
+      {"the implicit board describes the settings of the moment, once",
+       "INFO rule 4\nINFO timeout_turn 1000\nINFO max_memory 83886080\nRESTART\nRESTART\n",
+       "MESSAGE Width: 20, Height: 20, Rule: Renju\n"
+       "MESSAGE max_memory = 83886080, timeout_turn = 1000, timeout_match = 86400000\nOK\nOK",
+       {0, 0, 0}},
+      {"a refused size before any accepted one leaves the implicit board",
+       "START 4\nTURN 3,3\nSTART 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n",
+       "ERROR Minimal board size is 5*5\n" + IMPLICIT_BOARD +
+           "\n*\nOK\n*\nERROR Minimal board size is 5*5\n*",
+       {2, 2, 0}},
+      {"TURN onto a taken cell is refused but still played",
+       "START 15\nBOARD\n7,7,3\nDONE\nTURN 7,7\nEND\n",
+       "OK\n*\nERROR opponents's move [7,7]\n*", {2, 0, 1}},
+      {"a BOARD list reports bad lines, takes END as one and ends on DONE in any case",
+       "START 15\nBOARD\n5,5\n5,5,4\nEND\nhello\n1,1,1\n2,2,2\n3,3,3\n1,1,2\n40,0,2\ndOnE\nEND\n",
+       "OK\nERROR x,y,who or DONE expected after BOARD\n"
+       "ERROR x,y,who or DONE expected after BOARD\nERROR x,y,who or DONE expected after BOARD\n"
+       "ERROR x,y,who or DONE expected after BOARD\nERROR opponents's move [1,1]\n"
+       "ERROR opponents's move [40,0]\n*",
+       {2, 1, 1}},
+      {"BOARD is the whole position: an undo sent as BOARD",
+       "START 15\nBOARD\n7,7,1\n8,8,2\n9,9,1\nDONE\nBOARD\n7,7,1\n8,8,2\nDONE\nEND\n",
+       "OK\n*\n*", {2, 1, 0}},
+      {"TAKEBACK, PLAY and RESTART",
+       "START 15\nPLAY 3,3\nPLAY 3,3\nPLAY 15,0\nTAKEBACK 3,4\nTAKEBACK -1,0\nTAKEBACK 3,3\n"
+       "TAKEBACK 3,3\nPLAY 1,1\nTURN 2,2\nRESTART\nEND\n",
+       "OK\n3,3\nERROR my move [3,3]\n3,3\nERROR my move [15,0]\n15,0\n"
+       "ERROR There is no chess at [3,4].\nERROR bad coordinates [-1,0]\nOK\n"
+       "ERROR There is no chess at [3,3].\n1,1\n*\nOK",
+       {0, 0, 0}},
+      {"commands behind a move request wait for it, in order",
+       "START 15\nINFO timeout_turn 500\n" + OPEN_POSITION +
+           "INFO time_left 100000\nTAKEBACK 7,7\nTURN 9,9\nRESTART\nPLAY 1,1\nEND\n",
+       "OK\n*\nOK\n*\nOK\n1,1", {1, 0, 0}},
+      {"the end of input ends like END, a last line without LF included", "START 15\nBEGIN",
+       "OK\n7,7", {1, 0, 0}},
+      {"the end of input inside a BOARD list plays no move", "START 15\nBOARD\n7,7,1\n", "OK",
+       {1, 0, 0}},
+      {"bytes, not text: long lines, CR, high bytes, NUL, huge numbers",
+       "START 15\r\n" + head + "START 20\r\n\xc0\xff\x80 7\r\n" + std::string(1, '\0') +
+           "\nTURN 99999999999,0\nSTART 4294967311\nTURN 1\r,1\n",
+       "OK\nUNKNOWN " + head + "\nUNKNOWN \xc0\xff\x80 7\nUNKNOWN \n" +
+           "ERROR opponents's move [2147483647,0]\n*\nERROR Maximal board size is 32*32\n" +
+           "ERROR bad TURN parameters",
+       {1, 0, 0}},
+  };
+  // clang-format on
+  for (const Dialogue& dialogue : dialogues) expect(dialogue);
 }
 
-TEST_F(CommandLoop, BoardSizesAndTheirRefusals) {
-  const Lines lines =
-      run("START 20,15\nRECTSTART 20,15\nRECTSTART 5,32\nRECTSTART 4,10\nRECTSTART 4,40\n"
-          "RECTSTART 33,5\nSTART 33\nEND\n");
-  EXPECT_EQ(lines, (Lines{"OK", "OK", "OK", "ERROR Minimal board size is 5*5",
-                          "ERROR Minimal board size is 5*5", "ERROR Maximal board size is 32*32",
-                          "ERROR Maximal board size is 32*32"}));
-  EXPECT_EQ(session().board.width, 5);
-  EXPECT_EQ(session().board.height, 32);
-}
+TEST_F(CommandLoop, InfoKeys) {
+  // The budget a time key leaves, and the time left it leaves: a match limit
+  // caps the time left, and 0 or less means none.
+  const struct {
+    const char* input;
+    int32_t budget, timeLeft;
+  } keys[] = {
+      {"INFO timeout_turn 2000\n", 1900, 86400000},
+      {"INFO timeout_turn 100000\nINFO time_left 60000\n", 60000 / 19, 60000},
+      {"INFO timeout_match 10000\n", 10000 / 19, 10000},
+      {"INFO timeout_match 0\nINFO time_left 2147483647\n", 4900, INT32_MAX},
+      {"INFO timeout_match -5\nINFO time_left 2147483647\n", 4900, INT32_MAX},
+      {"INFO timeout_turn -2147483648\n", 100, 86400000},
+      {"INFO timeout_turn\nINFO colour 5\nINFO time_left -2147483648\n", 10, INT32_MIN},
+  };
+  for (const auto& key : keys) {
+    engine = std::make_unique<Engine>(sink);
+    startEngine(*engine);
+    run(std::string("START 15\n") + key.input);
+    EXPECT_EQ(session().clock.moveTimeBudget.load(), key.budget) << key.input;
+    EXPECT_EQ(session().settings.time_left.load(), key.timeLeft) << key.input;
+  }
+  EXPECT_EQ(session().settings.timeout_turn.load(), 5000);  // no value, no change
+  sink.clear();
 
-TEST_F(CommandLoop, MoveRequestsBeforeAnyStartSetUpTheImplicitBoard) {
-  moveQuickly();
-  const Lines lines = run("BEGIN\nEND\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 2), IMPLICIT_BOARD);
-  EXPECT_TRUE((std::set<std::string>{"9,9", "10,9", "9,10", "10,10"}.count(lines[2])));
-}
-
-TEST_F(CommandLoop, ImplicitBoardDescribesTheCurrentSettingsOnce) {
-  const Lines lines =
-      run("INFO rule 4\nINFO timeout_turn 1000\nINFO max_memory 83886080\nRESTART\nRESTART\n");
-  EXPECT_EQ(lines, (Lines{"MESSAGE Width: 20, Height: 20, Rule: Renju",
-                          "MESSAGE max_memory = 83886080, timeout_turn = 1000, timeout_match = "
-                          "86400000",
-                          "OK", "OK"}));
-}
-
-// A refused size before any accepted one leaves no board to play on: the
-// move request sets up the implicit one. Once a size was accepted, a refused
-// one keeps the board and its stones.
-TEST_F(CommandLoop, RefusedStartKeepsTheBoardOrLeavesTheImplicitOne) {
-  moveQuickly();
-  const Lines lines = run("START 4\nTURN 3,3\nSTART 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n");
-  ASSERT_EQ(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "ERROR Minimal board size is 5*5");
-  EXPECT_EQ(Lines(lines.begin() + 1, lines.begin() + 3), IMPLICIT_BOARD);
-  EXPECT_TRUE(isMoveLine(lines[3]));
-  EXPECT_EQ(lines[4], "OK");
-  EXPECT_EQ(lines[6], "ERROR Minimal board size is 5*5");
-  EXPECT_EQ(session().board.width, 15);
-  expectStones(2, 2, 0);
-}
-
-TEST_F(CommandLoop, TurnOntoATakenCellIsRefusedButStillPlayed) {
-  const Lines lines = run("START 15\nBOARD\n7,7,3\nDONE\nTURN 7,7\nEND\n");
-  ASSERT_EQ(lines.size(), 4u);
-  EXPECT_EQ(lines[2], "ERROR opponents's move [7,7]");
-  EXPECT_TRUE(isMoveLine(lines[3]));
-  expectStones(2, 0, 1);
-}
-
-TEST_F(CommandLoop, BoardListsReportBadLinesAndEndOnDoneInAnyCase) {
-  const Lines lines =
-      run("START 15\nBOARD\n5,5\n5,5,4\nEND\nhello\n1,1,1\n2,2,2\n3,3,3\n1,1,2\n40,0,2\ndOnE\n"
-          "ABOUT x\n");
-  const std::string expected = "ERROR x,y,who or DONE expected after BOARD";
-  ASSERT_GE(lines.size(), 9u);
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 7),
-            (Lines{"OK", expected, expected, expected, expected, "ERROR opponents's move [1,1]",
-                   "ERROR opponents's move [40,0]"}));
-  // The END inside the list was a bad stone line: the engine played and
-  // carried on with ABOUT.
-  EXPECT_TRUE(isMoveLine(lines[7]) || isMoveLine(lines[8]));
-  expectStones(2, 1, 1);
-}
-
-TEST_F(CommandLoop, TakebackPlayAndRestart) {
-  const Lines lines =
-      run("START 15\nPLAY 3,3\nPLAY 3,3\nPLAY 15,0\nTAKEBACK 3,4\nTAKEBACK -1,0\nTAKEBACK 3,3\n"
-          "TAKEBACK 3,3\nPLAY 1,1\nTURN 2,2\nRESTART\nEND\n");
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(Lines(lines.begin(), lines.begin() + 11),
-            (Lines{"OK", "3,3", "ERROR my move [3,3]", "3,3", "ERROR my move [15,0]", "15,0",
-                   "ERROR There is no chess at [3,4].", "ERROR bad coordinates [-1,0]", "OK",
-                   "ERROR There is no chess at [3,3].", "1,1"}));
-  EXPECT_TRUE(isMoveLine(lines[11]));
-  EXPECT_EQ(lines[12], "OK");
-  EXPECT_EQ(session().board.width, 15);
-  expectStones(0, 0, 0);
-}
-
-TEST_F(CommandLoop, InfoTimeKeysChangeTheBudgetAtOnce) {
-  run("START 15\nINFO timeout_turn 2000\n");
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 1900);
-  run("INFO timeout_turn 100000\nINFO time_left 60000\n");
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 60000 / 19);
-  run("INFO timeout_match 10000\n");
-  EXPECT_EQ(session().settings.time_left.load(), 10000);
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 10000 / 19);
-  // Without a value, or with a key nobody knows, INFO changes nothing.
-  const Lines lines = run("INFO timeout_turn\nINFO colour 5\nINFO game_type 1\n");
-  EXPECT_EQ(session().settings.timeout_turn.load(), 100000);
+  // Bit 4 is Renju, else bit 1 exactly five.
+  const std::string rules = "FSFSRRRRFSFSR";
+  for (int value = 0; value <= 12; ++value) {
+    run("info RULE " + std::to_string(value) + "\n");
+    EXPECT_EQ("FSR"[session().settings.ruleIndex], rules[value]) << value;
+  }
+  // A run of blanks separates two fields like one blank; the value ends at
+  // the next blank.
+  run("INFO   folder    C:\\My Games\nINFO game_type 1\n");
+  EXPECT_STREQ(session().settings.folder, "C:\\My");
   EXPECT_EQ(session().settings.game_type, 1);
-  EXPECT_EQ(lines, (Lines{"OK"}));
+  EXPECT_TRUE(sink.lines().empty());
 }
 
 TEST_F(CommandLoop, InfoMaxMemoryResizesTheTable) {
@@ -153,105 +194,8 @@ TEST_F(CommandLoop, InfoMaxMemoryResizesTheTable) {
   EXPECT_LE(session().table.sizeBytes, std::stoull(limit));
   sync("INFO max_memory " + limit + "\n");  // the same limit keeps the same block
   EXPECT_EQ(session().table.entries, block);
-}
-
-TEST_F(CommandLoop, InfoRuleValuesAndFolder) {
-  const RuleIndex expected[13] = {RULE_FREESTYLE, RULE_STANDARD, RULE_FREESTYLE, RULE_STANDARD,
-                                  RULE_RENJU,     RULE_RENJU,    RULE_RENJU,     RULE_RENJU,
-                                  RULE_FREESTYLE, RULE_STANDARD, RULE_FREESTYLE, RULE_STANDARD,
-                                  RULE_RENJU};
-  for (int value = 0; value <= 12; ++value) {
-    run("INFO rule " + std::to_string(value) + "\n");
-    EXPECT_EQ(session().settings.ruleIndex, expected[value]) << value;
-  }
-  // A run of blanks separates two fields like one blank; the value ends at
-  // the next blank.
-  run("INFO   folder    C:\\My Games\n");
-  EXPECT_STREQ(session().settings.folder, "C:\\My");
-  run("info RULE 1\n");
-  EXPECT_EQ(session().settings.ruleIndex, RULE_STANDARD);
-}
-
-// What managers send at the edges: no match limit, undo as a whole board,
-// and lines that are not clean text.
-
-TEST_F(CommandLoop, MatchLimitZeroMeansNoLimit) {
-  run("START 15\nINFO timeout_match 0\nINFO time_left 2147483647\n");
-  EXPECT_EQ(session().settings.time_left.load(), INT32_MAX);
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 4900);
-  run("INFO timeout_match -5\n");
-  EXPECT_EQ(session().settings.time_left.load(), INT32_MAX);
-}
-
-TEST_F(CommandLoop, BoardListIsTheWholePosition) {
-  moveQuickly();
-  // An undo sent as BOARD: the stone at 9,9 is gone, and the stones the
-  // engine already knew are not refused.
-  const Lines lines =
-      run("START 15\nBOARD\n7,7,1\n8,8,2\n9,9,1\nDONE\nBOARD\n7,7,1\n8,8,2\nDONE\nEND\n");
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0], "OK");
-  EXPECT_TRUE(isMoveLine(lines[1]));
-  EXPECT_TRUE(isMoveLine(lines[2]));
-  EXPECT_EQ(session().board.cells[9][9], CELL_EMPTY);
-  expectStones(2, 1, 0);
-}
-
-TEST_F(CommandLoop, InputIsBytesNotTrustedText) {
-  std::string input = "START 15\r\n";
-  // A line of 3000 bytes: cut at 1023, and its tail is not a second command.
-  const std::string head(1023, 'a');
-  input += head + "START 20\r\n";
-  input += "\xc0\xff\x80 7\r\n";
-  input += "TURN 99999999999,0\n";
-  input += "START 4294967311\n";  // 15 once wrapped to 32 bits
-  input += "TURN 1\r,1\n";        // a CR inside a line is not a line end
-  const Lines lines = run(input, 7);
-  ASSERT_EQ(lines.size(), 7u);
-  EXPECT_EQ(lines[0], "OK");
-  EXPECT_EQ(lines[1], "UNKNOWN " + head);
-  EXPECT_EQ(lines[2], "UNKNOWN \xc0\xff\x80 7");
-  EXPECT_EQ(lines[3], "ERROR opponents's move [2147483647,0]");
-  EXPECT_TRUE(isMoveLine(lines[4]));
-  EXPECT_EQ(lines[5], "ERROR Maximal board size is 32*32");
-  EXPECT_EQ(lines[6], "ERROR bad TURN parameters");
-  EXPECT_EQ(session().board.width, 15);
-}
-
-TEST_F(CommandLoop, EndOfInputEndsLikeEnd) {
-  // The last line has no newline; it is run once, its move is written, and
-  // the loop ends with status 0.
-  Lines lines = run("START 15\nBEGIN");
-  EXPECT_EQ(lines, (Lines{"OK", "7,7"}));
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(session().table.entries, &session().table.builtIn);  // released
-}
-
-TEST_F(CommandLoop, EndOfInputInsideABoardListEndsWithoutAMove) {
-  const Lines lines = run("START 15\nBOARD\n7,7,1\n");
-  EXPECT_EQ(lines, (Lines{"OK"}));
-  EXPECT_EQ(status, 0);
-}
-
-TEST_F(CommandLoop, BudgetOfExtremeSettingsNeitherWrapsNorOverflows) {
-  run("START 15\nINFO timeout_turn -2147483648\n");
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 100);
-  run("INFO time_left -2147483648\n");
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), 10);
-}
-
-TEST(EngineLifetime, StartsAndStopsItsWorkerRepeatedly) {
-  for (int round = 0; round < 3; ++round) {
-    testing::CaptureSink sink;
-    auto engine = std::make_unique<Engine>(sink);
-    startEngine(*engine);
-    ASSERT_TRUE(engine->worker.running);
-    testing::StringSource input("START 5\nBEGIN\nTURN 0,0\n");
-    EXPECT_EQ(commandLoop(*engine, input), 0);
-    stopEngine(*engine);
-    EXPECT_FALSE(engine->worker.running);
-    EXPECT_EQ(sink.lines().size(), 3u);
-  }
+  finishLive();
+  EXPECT_EQ(session().table.entries, &session().table.builtIn);  // released at the end
 }
 
 }  // namespace

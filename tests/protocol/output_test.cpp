@@ -45,31 +45,5 @@ TEST(About, VersionIsTheBuildDateAsEightDigits) {
   EXPECT_STREQ(text, "19990930");
 }
 
-TEST(About, FieldsAreQuotedAndValuesHoldNoSeparators) {
-  CaptureSink sink;
-  aboutReply(sink);
-  const std::string line = sink.lines().at(0);
-  const char* keys[5] = {"name", "version", "author", "country", "email"};
-  std::string values[5];
-  size_t at = 0;
-  for (int field = 0; field < 5; ++field) {
-    const std::string head = std::string(field == 0 ? "" : ", ") + keys[field] + "=\"";
-    ASSERT_EQ(line.compare(at, head.size(), head), 0) << line;
-    at += head.size();
-    const size_t close = line.find('"', at);
-    ASSERT_NE(close, std::string::npos) << line;
-    values[field] = line.substr(at, close - at);
-    at = close + 1;
-    EXPECT_FALSE(values[field].empty());
-    // Some managers split the line on commas and '='.
-    EXPECT_EQ(values[field].find_first_of(",="), std::string::npos) << values[field];
-  }
-  EXPECT_EQ(at, line.size());
-  EXPECT_EQ(values[0], "Kestrix");
-  EXPECT_EQ(values[1].size(), 8u);
-  EXPECT_EQ(values[1].find_first_not_of("0123456789"), std::string::npos);
-  EXPECT_NE(values[4].find('@'), std::string::npos);
-}
-
 }  // namespace
 }  // namespace kestrix

@@ -5,44 +5,33 @@
 #include <memory>
 #include <set>
 #include <string>
-
-#include "platform/clock.h"
-#include "session/time_budget.h"
+#include <vector>
 
 namespace kestrix {
 namespace {
 
-TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
-  EXPECT_EQ(moveBudget(225, 86400000, 5000), 4900);
-  EXPECT_EQ(moveBudget(200, 60000, 5000), 3529);
-  EXPECT_EQ(moveBudget(100, 2000, 5000), 222);
-  EXPECT_EQ(moveBudget(20, 500, 5000), 500);
-  EXPECT_EQ(moveBudget(225, 60000, 0), 100);
-  EXPECT_EQ(moveBudget(225, 3000, 0), 10);
-  // 64-bit arithmetic: neither a wrapped turn limit nor a huge match time
-  // can turn into a wrong budget.
-  EXPECT_EQ(moveBudget(225, 60000, INT32_MIN), 100);
-  EXPECT_EQ(moveBudget(225, INT32_MIN, INT32_MAX), 10);
-  EXPECT_EQ(moveBudget(5, INT32_MAX, INT32_MAX), INT32_MAX - 100);
-
-  MoveClock clock;
-  clock.moveStartTime = clockMs();
-  clock.moveTimeBudget = moveBudget(5, INT32_MAX, INT32_MAX);
-  EXPECT_GT(timeRemaining(clock), int64_t{INT32_MAX} - 200);  // far, not wrapped
-  EXPECT_FALSE(timeIsUp(clock));
-}
+struct Stone {
+  int32_t x, y;
+  uint8_t value;  // CELL_OWN, CELL_OPPONENT or CELL_WIN_MARK
+};
 
 // A session with a board; stones are put on it directly as the board
 // commands would.
 class MoveChoice : public ::testing::Test {
  protected:
-  // A new board; the stream is then seeded with `seed`, because the board's
-  // own seed is the calendar second, the same for a whole test.
-  void board(int32_t width, int32_t height, uint32_t seed = 1) {
-    setupBoard(*session, width, height);
+  void SetUp() override { initSession(*session); }
+
+  // A new board with these stones; the stream is then seeded with `seed`,
+  // because the board's own seed is the calendar second, the same for a
+  // whole test.
+  void board(int32_t width, int32_t height, const std::vector<Stone>& stones, uint32_t seed = 1) {
+    ASSERT_EQ(setupBoard(*session, width, height), BoardSetup::Done);
+    for (const Stone& stone : stones) {
+      ASSERT_TRUE(recordStone(*session, stone.x, stone.y, stone.value));
+    }
     session->random.seed(seed);
-    // Searched moves in a few milliseconds: these tests judge the choice, not
-    // the play.
+    // Searched moves in a few milliseconds: these tests judge the choice,
+    // not the play.
     session->settings.timeout_turn = 100;
     session->settings.time_left = 1000;
   }
@@ -51,145 +40,103 @@ class MoveChoice : public ::testing::Test {
     const TurnMove move = playTurn(*session);
     return move.played ? std::to_string(move.x) + "," + std::to_string(move.y) : "none";
   }
-  int32_t stoneAt(int32_t x, int32_t y) {
-    const Position& p = session->record.position;
-    return p.cells[y * p.width + x].stone;
-  }
-
-  void SetUp() override { initSession(*session); }
 
   std::unique_ptr<Session> session = std::make_unique<Session>();
 };
 
-TEST_F(MoveChoice, OpeningOnEmptyBoardsIsTheCentre) {
-  std::set<std::string> seen;
-  for (int round = 0; round < 64; ++round) {
-    board(15, 15, round);
-    EXPECT_EQ(play(), "7,7");
-    board(20, 20, round);
-    seen.insert(play());
-  }
-  // Each of the four middle squares is the innermost square of two orders.
-  EXPECT_EQ(seen, (std::set<std::string>{"9,9", "10,9", "9,10", "10,10"}));
-}
+constexpr uint8_t OWN = CELL_OWN;
+constexpr uint8_t OPP = CELL_OPPONENT;
+constexpr uint8_t MARK = CELL_WIN_MARK;
 
-TEST_F(MoveChoice, OpeningOnEmptyRectanglesIsAnEndOfTheMiddleStrip) {
-  // A spiral walked in from a corner ends at one end of the middle strip,
-  // which runs along the longer side: which end, and which of its cells,
-  // depends on the order drawn.
-  struct Rectangle {
+TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
+  const struct {
     int32_t width, height;
-    std::set<std::string> squares;
+    std::vector<Stone> stones;
+    std::set<std::string> answers;
+  } openings[] = {
+      // The innermost square: the centre, or on an even side one of the
+      // four middle squares, the innermost of two orders each.
+      {15, 15, {}, {"7,7"}},
+      {20, 20, {}, {"9,9", "10,9", "9,10", "10,10"}},
+      // On a rectangle the walk ends at one end of the middle strip, along
+      // the longer side: which end, and which of its cells, depends on the
+      // order drawn.
+      {20, 10, {}, {"4,4", "5,4", "4,5", "5,5", "14,4", "15,4", "14,5", "15,5"}},
+      {10, 20, {}, {"4,4", "5,4", "4,5", "5,5", "4,14", "5,14", "4,15", "5,15"}},
+      {24, 13, {}, {"6,6", "17,6"}},
+      // Next to a lone stone, along the drawn order.
+      {15, 15, {{7, 7, OPP}}, {"6,7", "7,6", "8,7", "7,8"}},
+      // A marked centre is never played.
+      {15, 15, {{7, 7, MARK}}, {"6,7", "7,6", "8,7", "7,8"}},
+      // Neighbours are found by coordinates, whichever side of a square
+      // lies off the board. Beside the stone on (1,5) only column 0 is free;
+      // (14,4) is one index from (0,5) but not beside it, so with every
+      // true neighbour of (0,5) marked the first empty square is played.
+      {15,
+       15,
+       {{1, 5, OPP}, {1, 4, MARK}, {2, 4, MARK}, {2, 5, MARK}, {2, 6, MARK}, {1, 6, MARK}},
+       {"0,4", "0,6"}},
+      {15,
+       15,
+       {{0, 5, OPP}, {0, 4, MARK}, {1, 4, MARK}, {1, 5, MARK}, {1, 6, MARK}, {0, 6, MARK}},
+       {"7,7"}},
+      // A corner stone with no free square beside it, and the centre
+      // marked: the first empty square of the order.
+      {5,
+       5,
+       {{0, 0, OPP}, {1, 0, MARK}, {0, 1, MARK}, {1, 1, MARK}, {2, 2, MARK}},
+       {"1,2", "2,1", "3,2", "2,3"}},
   };
-  const Rectangle rectangles[] = {
-      {20, 10, {"4,4", "5,4", "4,5", "5,5", "14,4", "15,4", "14,5", "15,5"}},
-      {10, 20, {"4,4", "5,4", "4,5", "5,5", "4,14", "5,14", "4,15", "5,15"}},
-      {24, 13, {"6,6", "17,6"}},
-  };
-  for (const Rectangle& r : rectangles) {
+  for (const auto& opening : openings) {
     std::set<std::string> seen;
-    for (int round = 0; round < 64; ++round) {
-      board(r.width, r.height, round);
+    for (uint32_t seed = 0; seed < 64; ++seed) {
+      board(opening.width, opening.height, opening.stones, seed);
       seen.insert(play());
     }
-    EXPECT_EQ(seen, r.squares) << r.width << " x " << r.height;
-  }
-}
-
-TEST_F(MoveChoice, OpeningAnswersNextToTheStone) {
-  std::set<std::string> seen;
-  for (int round = 0; round < 64; ++round) {
-    board(15, 15, round);
-    recordStone(*session, 7, 7, CELL_OPPONENT);
-    seen.insert(play());
-  }
-  EXPECT_EQ(seen, (std::set<std::string>{"6,7", "7,6", "8,7", "7,8"}));
-}
-
-TEST_F(MoveChoice, NeighboursAreFoundByCoordinatesNotIndices) {
-  // Every true neighbour of the stone on (0,5) is marked; (14,4) and the
-  // other squares of column 14 are one index away but not beside it.
-  board(15, 15);
-  recordStone(*session, 0, 5, CELL_OPPONENT);
-  for (const auto& [x, y] : {std::pair{0, 4}, {1, 4}, {1, 5}, {1, 6}, {0, 6}}) {
-    recordStone(*session, x, y, CELL_WIN_MARK);
-  }
-  for (int round = 0; round < 16; ++round) {
-    EXPECT_EQ(play(), "7,7");
-    takeBack(*session, 7, 7);
+    EXPECT_EQ(seen, opening.answers)
+        << opening.width << "x" << opening.height << " with " << opening.stones.size() << " stones";
   }
 }
 
 TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
-  board(15, 15);
-  playTurn(*session);  // no stones: the engine moved first
-  EXPECT_EQ(session->record.sideToMove, BLACK);
-
-  board(15, 15);
-  recordStone(*session, 3, 3, CELL_OPPONENT);
-  recordStone(*session, 5, 5, CELL_WIN_MARK);
-  playTurn(*session);  // one stone fewer: second
-  EXPECT_EQ(session->record.sideToMove, WHITE);
-  EXPECT_EQ(stoneAt(3, 3), BLACK);
-  EXPECT_EQ(stoneAt(5, 5), NEUTRAL);
-
-  board(15, 15);
-  recordStone(*session, 1, 1, CELL_OWN);
-  recordStone(*session, 2, 1, CELL_OWN);
-  recordStone(*session, 9, 9, CELL_OPPONENT);
-  playTurn(*session);  // more stones than the opponent
-  EXPECT_EQ(session->record.sideToMove, BLACK);
-  EXPECT_EQ(stoneAt(1, 1), BLACK);
-  EXPECT_EQ(stoneAt(9, 9), WHITE);
+  const struct {
+    std::vector<Stone> stones;
+    int32_t side;  // the colour of the engine's stones
+  } boards[] = {
+      {{}, BLACK},                                       // no stones: the engine moves first
+      {{{3, 3, OPP}, {5, 5, MARK}}, WHITE},              // one stone fewer: second
+      {{{1, 1, OWN}, {2, 1, OWN}, {9, 9, OPP}}, BLACK},  // more stones than the opponent
+      {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK},  // as many
+  };
+  for (const auto& colouring : boards) {
+    board(15, 15, colouring.stones);
+    play();
+    const Position& position = session->record.position;
+    EXPECT_EQ(session->record.sideToMove, colouring.side);
+    for (const Stone& stone : colouring.stones) {
+      const int32_t expected = stone.value == MARK  ? NEUTRAL
+                               : stone.value == OWN ? colouring.side
+                                                    : opponentOf(colouring.side);
+      EXPECT_EQ(position.cells[stone.y * 15 + stone.x].stone, expected);
+    }
+  }
 }
 
-TEST_F(MoveChoice, EveryMoveIsRecordedOnAnEmptyCellUntilTheBoardIsFull) {
-  board(5, 5);
+TEST_F(MoveChoice, EveryMoveTakesAnEmptyCellUntilNoneIsLeft) {
+  // Opening, searched and fallback moves alike, to the last cell; then a
+  // board full of marks and two stones has no move at all.
+  board(5, 5, {});
   for (int move = 0; move < 25; ++move) {
-    const std::string line = play();
-    ASSERT_NE(line, "none");
+    ASSERT_NE(play(), "none");
     ASSERT_EQ(session->board.count(CELL_OWN), move + 1);
     ASSERT_EQ(session->board.count(CELL_EMPTY), 24 - move);
   }
   EXPECT_EQ(play(), "none");
-  EXPECT_EQ(session->board.count(CELL_OWN), 25);
-}
-
-TEST_F(MoveChoice, OpeningNeverAnswersAMarkedCentre) {
-  for (int round = 0; round < 32; ++round) {
-    board(15, 15, round);
-    recordStone(*session, 7, 7, CELL_WIN_MARK);
-    const std::string line = play();
-    EXPECT_NE(line, "7,7");
-    EXPECT_NE(line, "none");
-  }
-}
-
-TEST_F(MoveChoice, OpeningWithNoFreeNeighbourTakesTheFirstEmptySquare) {
-  // A stone in a corner with its three neighbours marked, and the centre
-  // marked too: the opening rule must neither fail nor answer the mark.
-  board(5, 5);
-  recordStone(*session, 0, 0, CELL_OPPONENT);
-  for (const auto& [x, y] : {std::pair{1, 0}, {0, 1}, {1, 1}, {2, 2}}) {
-    recordStone(*session, x, y, CELL_WIN_MARK);
-  }
-  const std::string line = play();
-  ASSERT_NE(line, "none");
-  EXPECT_EQ(session->board.count(CELL_OWN), 1);
-  EXPECT_EQ(session->board.count(CELL_WIN_MARK), 4);
-}
-
-TEST_F(MoveChoice, FullBoardOfMarksIsNoSpace) {
-  board(5, 5);
-  recordStone(*session, 0, 0, CELL_OWN);
-  recordStone(*session, 4, 4, CELL_OPPONENT);
-  for (int y = 0; y < 5; ++y) {
-    for (int x = 0; x < 5; ++x) {
-      if (session->board.cells[y][x] == CELL_EMPTY) recordStone(*session, x, y, CELL_WIN_MARK);
-    }
-  }
+  std::vector<Stone> marks = {{0, 0, OWN}, {4, 4, OPP}};
+  for (int32_t s = 1; s < 24; ++s) marks.push_back({s % 5, s / 5, MARK});
+  board(5, 5, marks);
   EXPECT_EQ(play(), "none");
-  EXPECT_EQ(session->board.count(CELL_EMPTY), 0);
+  EXPECT_EQ(session->board.count(CELL_OWN), 1);
 }
 
 }  // namespace

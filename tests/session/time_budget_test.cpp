@@ -1,4 +1,5 @@
-// The turn's budget when an INFO time key and the start of a turn meet.
+// The turn's budget: its formula, and what happens when an INFO time key
+// and the start of a turn meet.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -6,10 +7,39 @@
 #include <memory>
 #include <thread>
 
+#include "platform/clock.h"
 #include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
+
+TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
+  const struct {
+    int32_t emptyCells, timeLeft, timeoutTurn, budget;
+  } budgets[] = {
+      {225, 86400000, 5000, 4900},
+      {200, 60000, 5000, 3529},
+      {100, 2000, 5000, 222},
+      {20, 500, 5000, 500},
+      {225, 60000, 0, 100},
+      {225, 3000, 0, 10},
+      // 64-bit arithmetic: neither a wrapped turn limit nor a huge match
+      // time can turn into a wrong budget.
+      {225, 60000, INT32_MIN, 100},
+      {225, INT32_MIN, INT32_MAX, 10},
+      {5, INT32_MAX, INT32_MAX, INT32_MAX - 100},
+  };
+  for (const auto& b : budgets) {
+    EXPECT_EQ(moveBudget(b.emptyCells, b.timeLeft, b.timeoutTurn), b.budget)
+        << b.emptyCells << " " << b.timeLeft << " " << b.timeoutTurn;
+  }
+  // The largest budget's deadline is far, not wrapped.
+  MoveClock clock;
+  clock.moveStartTime = clockMs();
+  clock.moveTimeBudget = INT32_MAX - 100;
+  EXPECT_GT(timeRemaining(clock), int64_t{INT32_MAX} - 200);
+  EXPECT_FALSE(timeIsUp(clock));
+}
 
 class TimeSettings : public ::testing::Test {
  protected:

@@ -5,7 +5,7 @@
 
 #include "position/position.h"
 
-namespace kestrix {
+namespace kestrix::testing {
 
 std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture, int32_t sideToMove,
                                                 int32_t width, int32_t height) {
@@ -40,4 +40,4 @@ std::string squareName(const SearchRecord& record, Square s) {
          std::to_string(s / record.position.width);
 }
 
-}  // namespace kestrix
+}  // namespace kestrix::testing

@@ -1,7 +1,8 @@
 // Test support: drive an Engine in-process and capture what it answers.
 //
-// CaptureSink records every line (without its newline). StringSource feeds a fixed input in chunks
-// of a chosen size; PipeSource is fed by the test while the loop runs on another thread.
+// CaptureSink records every line (without its newline). StringSource feeds
+// a fixed input in pieces of a chosen size; PipeSource is fed by the test
+// while the command loop runs on another thread.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -17,10 +18,10 @@
 #include <vector>
 
 #include "protocol/engine.h"
-#include "protocol/line_reader.h"
-#include "protocol/output.h"
 
 namespace kestrix::testing {
+
+using Lines = std::vector<std::string>;
 
 inline bool isMoveLine(const std::string& line) {
   const size_t comma = line.find(',');
@@ -35,31 +36,28 @@ class CaptureSink final : public OutputSink {
  public:
   void write(const char* line, size_t length) override {
     std::lock_guard<std::mutex> lock(mutex_);
-    EXPECT_GT(length, 0u);
-    EXPECT_EQ(line[length - 1], '\n');
+    EXPECT_TRUE(length > 0 && line[length - 1] == '\n');
     lines_.emplace_back(line, length - 1);
   }
-
-  std::vector<std::string> lines() {
+  Lines lines() {
     std::lock_guard<std::mutex> lock(mutex_);
     return lines_;
   }
-  size_t size() {
+  void clear() {
     std::lock_guard<std::mutex> lock(mutex_);
-    return lines_.size();
+    lines_.clear();
   }
 
  private:
   std::mutex mutex_;
-  std::vector<std::string> lines_;
+  Lines lines_;
 };
 
 class StringSource final : public ByteSource {
  public:
-  explicit StringSource(std::string data, size_t chunk = 4096)
-      : data_(std::move(data)), chunk_(chunk) {}
+  StringSource(std::string data, size_t piece) : data_(std::move(data)), piece_(piece) {}
   size_t read(char* buffer, size_t capacity) override {
-    const size_t n = std::min({chunk_, capacity, data_.size() - position_});
+    const size_t n = std::min({piece_, capacity, data_.size() - position_});
     std::memcpy(buffer, data_.data() + position_, n);
     position_ += n;
     return n;
@@ -67,30 +65,23 @@ class StringSource final : public ByteSource {
 
  private:
   std::string data_;
-  size_t chunk_;
+  size_t piece_;
   size_t position_ = 0;
 };
 
 class PipeSource final : public ByteSource {
  public:
-  void send(const std::string& text) {
+  void send(const std::string& text, bool close = false) {
     std::lock_guard<std::mutex> lock(mutex_);
     bytes_.insert(bytes_.end(), text.begin(), text.end());
-    changed_.notify_all();
-  }
-  void close() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    closed_ = true;
+    closed_ = closed_ || close;
     changed_.notify_all();
   }
   size_t read(char* buffer, size_t capacity) override {
     std::unique_lock<std::mutex> lock(mutex_);
     changed_.wait(lock, [this] { return closed_ || !bytes_.empty(); });
     size_t n = 0;
-    while (n < capacity && !bytes_.empty()) {
-      buffer[n++] = bytes_.front();
-      bytes_.pop_front();
-    }
+    for (; n < capacity && !bytes_.empty(); ++n, bytes_.pop_front()) buffer[n] = bytes_.front();
     return n;
   }
 
@@ -107,38 +98,40 @@ class PipeSource final : public ByteSource {
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
-  // Searched moves in a few milliseconds, for tests that judge answers, not
-  // play. (time_left shows in no answer line.)
-  void moveQuickly() { engine->session.settings.time_left = 1000; }
   void TearDown() override {
     if (live.joinable()) finishLive();
   }
+  // Searched moves in a few milliseconds, for tests that judge answers, not
+  // play. (time_left shows in no answer line.)
+  void moveQuickly() { engine->session.settings.time_left = 1000; }
 
-  std::vector<std::string> run(const std::string& input, size_t chunk = 4096) {
-    StringSource source(input, chunk);
+  Lines run(const std::string& input, size_t piece = 4096) {
+    StringSource source(input, piece);
     status = commandLoop(*engine, source);
     return sink.lines();
   }
 
   void startLive() {
-    live = std::thread([this] {
-      status = commandLoop(*engine, pipe);
-      linesAtReturn = sink.size();
-    });
+    live = std::thread([this] { status = commandLoop(*engine, pipe); });
   }
   void send(const std::string& text) { pipe.send(text); }
   // Sends text, then ABOUT, and waits for the ABOUT answer: everything sent
   // before it has been handled by then.
   void sync(const std::string& text) {
-    const size_t before = aboutCount();
+    const auto abouts = [this] {
+      size_t count = 0;
+      for (const std::string& line : sink.lines()) count += line.rfind("name=", 0) == 0;
+      return count;
+    };
+    const size_t before = abouts();
     pipe.send(text + "ABOUT\n");
-    for (int i = 0; i < 2000 && aboutCount() == before; ++i) {
+    for (int i = 0; i < 2000 && abouts() == before; ++i) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    ASSERT_GT(aboutCount(), before);
+    ASSERT_GT(abouts(), before);
   }
   void finishLive() {
-    pipe.close();
+    pipe.send("", true);
     live.join();
   }
 
@@ -149,16 +142,6 @@ class EngineTest : public ::testing::Test {
   PipeSource pipe;
   std::thread live;
   int status = -1;
-  size_t linesAtReturn = 0;
-
- private:
-  size_t aboutCount() {
-    size_t count = 0;
-    for (const std::string& line : sink.lines()) count += line.rfind("name=", 0) == 0 ? 1 : 0;
-    return count;
-  }
 };
-
-using Lines = std::vector<std::string>;
 
 }  // namespace kestrix::testing

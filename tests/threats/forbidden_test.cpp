@@ -3,147 +3,79 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <vector>
+#include <sstream>
+#include <string>
 
-#include "test_records.h"
+#include "support/board_picture.h"
 
 namespace kestrix {
 namespace {
 
-// A Renju board drawn as text, top row first: 'x' black, 'o' white, '#' a
-// neutral mark; digits mark empty squares asked about.
-struct Picture {
-  std::vector<std::string> rows;
-  std::unique_ptr<SearchRecord> record;
+using testing::squareName;
 
-  Picture(std::initializer_list<std::string_view> picture)
-      : Picture(std::vector<std::string>(picture.begin(), picture.end())) {}
-  explicit Picture(std::vector<std::string> picture) : rows(std::move(picture)) {
-    record = testing::emptyRecord(static_cast<int32_t>(rows[0].size()),
-                                  static_cast<int32_t>(rows.size()));
-    Square s = 0;
-    for (const std::string& row : rows) {
-      for (char c : row) {
-        const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-        if (stone != EMPTY) placeStone<RULE_RENJU>(*record, s, stone);
-        ++s;
+// The test's answer for s on a record built under Renju, after checking that
+// asking changed nothing, and that the side to move changes nothing either.
+bool forbiddenAt(SearchRecord& record, Square s) {
+  testing::Snapshot before;
+  before.take(record);
+  record.sideToMove = BLACK;
+  const bool answer = isForbidden(record, s);
+  record.sideToMove = WHITE;
+  EXPECT_EQ(isForbidden(record, s), answer) << "unsettled at " << squareName(record, s);
+  EXPECT_TRUE(before.matches(record)) << "changed by the test of " << squareName(record, s);
+  return answer;
+}
+
+// Pictures (see board_picture.h) in which the squares asked about are
+// letters: F forbidden and A allowed on an empty square, X forbidden and O
+// allowed on a black or white stone.
+TEST(Forbidden, Pictures) {
+  const struct {
+    int32_t width, height;
+    const char* picture;
+  } boards[] = {
+      // Six in a row, a standing overline, x.xxx.x, two open fours, a four
+      // and an open four, and a white stone where black would overline.
+      {13, 16,
+       ".\n.xxxFxx.AxxxA\n.\n.xxXxxx\n.\n...x.xFx.x\n.\nAxxxF\n....x\n....x\n....x\n"
+       ".xxxFo\n.\n.xxxOxx"},
+      // A five outweighs the overline in its column and the fours on both
+      // diagonals; with the row capped nothing saves it.
+      {9, 7, "....x..x\n....x.x\n....xx\nxxxxA\n....xx\n....x.x\n....x..x"},
+      {9, 7, "....x..x\n....x.x\n....xx\noxxxF\n....xx\n....x.x\n....x..x"},
+      // An open three in the row and a three in the column; capped by a
+      // white stone or a mark, the row holds no three.
+      {9, 6, ".\n....x\n....x\n..xxF"},
+      {9, 6, ".\n....x\n....x\n.oxxA"},
+      {9, 6, ".\n....x\n....x\n.#xxA"},
+      // F makes a three in its column and, capped by the white stone, a three
+      // in its row whose only open-four square is the A beside it. On the
+      // right, that square (F) is a double four: the row's three cannot open.
+      {24, 10,
+       ".\n.\n..................x\n..................x..x\n.....x...........xx.x\n"
+       ".....x...........x.x\n.o.xxFA......o.xxAF"},
+  };
+  for (const auto& board : boards) {
+    std::string stones = board.picture;
+    for (char& c : stones) c = c == 'X' ? 'x' : c == 'O' ? 'o' : c == 'F' || c == 'A' ? '.' : c;
+    auto record = testing::recordFromPicture(stones, BLACK, board.width, board.height);
+    testing::buildSearchBoard<RULE_RENJU>(*record);
+    std::istringstream rows(board.picture);
+    std::string row;
+    for (int32_t y = 0; std::getline(rows, row); ++y) {
+      for (int32_t x = 0; x < static_cast<int32_t>(row.size()); ++x) {
+        if (std::string("FAXO").find(row[x]) == std::string::npos) continue;
+        EXPECT_EQ(forbiddenAt(*record, testing::squareAt(*record, x, y)),
+                  row[x] == 'F' || row[x] == 'X')
+            << x << "," << y << " on\n"
+            << board.picture;
       }
     }
   }
-
-  // The test's answer for (x, y), after checking that asking changed nothing.
-  bool forbidden(int32_t x, int32_t y) const {
-    testing::Snapshot before;
-    before.take(*record);
-    const bool answer = isForbidden(*record, static_cast<Square>(y * record->position.width + x));
-    EXPECT_TRUE(before.matches(*record)) << "changed by the test of " << x << "," << y;
-    return answer;
-  }
-  bool forbidden(char mark) const {
-    for (size_t y = 0; y < rows.size(); ++y) {
-      const size_t x = rows[y].find(mark);
-      if (x != std::string::npos)
-        return forbidden(static_cast<int32_t>(x), static_cast<int32_t>(y));
-    }
-    ADD_FAILURE() << "no square marked " << mark;
-    return false;
-  }
-};
-
-TEST(Forbidden, OverlinesAndDoubleFours) {
-  // clang-format off
-  const Picture board = {
-      ".............",
-      ".xxx1xx..xxx.",  // 1: six in a row
-      ".............",
-      ".xxxxxx......",  // a standing overline
-      ".............",
-      "...x.x2x.x...",  // 2: x.xxx.x, two fours in one line
-      ".............",
-      ".xxx3........",  // 3: two open fours
-      "....x........",
-      "....x........",
-      "....x........",
-      ".xxx4o.......",  // 4: a four and an open four
-      ".............",
-      ".xxxoxx......",  // white and neutral stones where black would overline
-      ".............",
-      ".xxx#xx......",
-  };
-  // clang-format on
-  for (char mark : {'1', '2', '3', '4'}) EXPECT_TRUE(board.forbidden(mark)) << mark;
-  EXPECT_TRUE(board.forbidden(3, 3));
-  // One four at a time is allowed, and only black is ever forbidden.
-  EXPECT_FALSE(board.forbidden(4, 13));
-  EXPECT_FALSE(board.forbidden(4, 15));
-  EXPECT_FALSE(board.forbidden(8, 1));
-  EXPECT_FALSE(board.forbidden(12, 1));
-  EXPECT_FALSE(board.forbidden(0, 7));
 }
 
-TEST(Forbidden, FiveOutweighsEveryProhibition) {
-  // 1 makes an overline in its column and fours on both diagonals, and
-  // either a five in its row or, with the row capped, nothing that saves it.
-  for (const std::string_view row : {"xxxx1....", "oxxx1...."}) {
-    // clang-format off
-    const Picture board = {
-        "....x..x.",
-        "....x.x..",
-        "....xx...",
-        row,
-        "....xx...",
-        "....x.x..",
-        "....x..x.",
-    };
-    // clang-format on
-    EXPECT_EQ(board.forbidden('1'), row[0] == 'o') << row;
-  }
-}
-
-TEST(Forbidden, WhiteStonesAndMarksCapThrees) {
-  // 1 makes a three in its column and, unless capped, an open three in its row.
-  for (const std::string_view row : {"..xx1....", ".oxx1....", ".#xx1...."}) {
-    // clang-format off
-    const Picture board = {
-        ".........",
-        "....x....",
-        "....x....",
-        row,
-        ".........",
-        ".........",
-    };
-    // clang-format on
-    EXPECT_EQ(board.forbidden('1'), row[1] == '.') << row;
-  }
-}
-
-TEST(Forbidden, DoubleThreeCountsOnlyThreesThatCanOpen) {
-  // 1 makes a three in its column and, capped by the white stone, a three in
-  // its row whose only open-four square is 2. On the right-hand board 2 is a
-  // double four, so that three can never open.
-  // clang-format off
-  const Picture board = {
-      "........................",
-      "........................",
-      "..................x.....",
-      "..................x..x..",
-      ".....x...........xx.x...",
-      ".....x...........x.x....",
-      ".o.xx12......o.xx34.....",
-      "........................",
-      "........................",
-      "........................",
-  };
-  // clang-format on
-  EXPECT_TRUE(board.forbidden('1'));
-  EXPECT_FALSE(board.forbidden('2'));
-  EXPECT_FALSE(board.forbidden('3'));
-  EXPECT_TRUE(board.forbidden('4'));
-}
-
-// The recursion in its plain form, depth first, without memo or guard, on
-// an empty square: the answer the test must give. Past `callsLeft` calls it
-// gives up.
+// The plain recursion, depth first, without memo or guard, on an empty
+// square: the answer the test must give. Past `callsLeft` calls it gives up.
 struct PlainRecursion {
   SearchRecord& record;
   int64_t callsLeft;
@@ -183,24 +115,20 @@ struct PlainRecursion {
   }
 };
 
-// Every empty square, asked with either side to move, must be settled the
-// same way for both, and as the plain recursion settles it within `cap`
-// calls. Returns how many squares took the recursion more than the 4096
-// calls the test once allowed itself.
-int32_t expectPlainAnswers(const Picture& board, int64_t cap) {
-  SearchRecord& record = *board.record;
+// Every empty square of the board must be settled as the plain recursion
+// settles it within `cap` calls. Returns how many took it more than the
+// 4096 calls the test once allowed itself.
+int32_t expectPlainAnswers(const std::string& picture, int32_t side, int64_t cap) {
+  auto record = testing::recordFromPicture(picture, BLACK, side, side);
+  testing::buildSearchBoard<RULE_RENJU>(*record);
   int32_t hard = 0;
-  for (Square s = 0; s < record.position.cellCount; ++s) {
-    if (threatCell(record, s).stone != EMPTY) continue;
-    const int32_t x = s % record.position.width, y = s / record.position.width;
-    record.sideToMove = BLACK;
-    const bool answer = board.forbidden(x, y);
-    record.sideToMove = WHITE;
-    EXPECT_EQ(board.forbidden(x, y), answer) << "unsettled at " << x << "," << y;
-    PlainRecursion plain{record, cap};
+  for (Square s = 0; s < record->position.cellCount; ++s) {
+    if (threatCell(*record, s).stone != EMPTY) continue;
+    const bool answer = forbiddenAt(*record, s);
+    PlainRecursion plain{*record, cap};
     const bool expected = plain.forbidden(s);
     if (plain.callsLeft < 0) continue;
-    EXPECT_EQ(answer, expected) << "at " << x << "," << y;
+    EXPECT_EQ(answer, expected) << "at " << squareName(*record, s);
     hard += cap - plain.callsLeft > 4096;
   }
   return hard;
@@ -210,11 +138,12 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
   // Chains of black stones over a whole 32 x 32 board: every empty square
   // holds threes whose open-four squares hold threes again, and so on.
   // Depth first, the recursion takes up to fourteen million calls on a
-  // square of the first board and follows chains thirty stones long on the
-  // third; the last needs the deepest search. Each band of rows shifts the
-  // tile by `shift` columns.
+  // square of the first board, (26,29), which it finds forbidden, and 342
+  // thousand on (6,1), which it finds allowed; it follows chains thirty
+  // stones long on the third; the last needs the deepest search. Each band
+  // of rows shifts the tile by `shift` columns.
   const struct {
-    std::vector<std::string_view> tile;
+    std::vector<std::string> tile;
     size_t shift;
     int64_t cap;
   } tilings[] = {{{"..xx..", ".x..x."}, 2, 10000},
@@ -223,18 +152,19 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
                  {{"...xx.", "...xx."}, 0, 2000}};
   int32_t hard = 0;
   for (const auto& tiling : tilings) {
-    const size_t height = tiling.tile.size(), width = tiling.tile[0].size();
-    std::vector<std::string> rows(32, std::string(32, '.'));
-    for (size_t y = 0; y < 32; ++y) {
+    std::string picture;
+    for (size_t y = 0; y < 32; ++y, picture += '\n') {
+      const std::string& row = tiling.tile[y % tiling.tile.size()];
       for (size_t x = 0; x < 32; ++x) {
-        rows[y][x] = tiling.tile[y % height][(x + y / height * tiling.shift) % width];
+        picture += row[(x + y / tiling.tile.size() * tiling.shift) % row.size()];
       }
     }
-    const Picture board(rows);
-    hard += expectPlainAnswers(board, tiling.cap);
-    if (&tiling == tilings) {  // settled by the recursion after 14 million and 342 thousand calls
-      EXPECT_TRUE(board.forbidden(26, 29));
-      EXPECT_FALSE(board.forbidden(6, 1));
+    hard += expectPlainAnswers(picture, 32, tiling.cap);
+    if (&tiling == tilings) {
+      auto record = testing::recordFromPicture(picture);
+      testing::buildSearchBoard<RULE_RENJU>(*record);
+      EXPECT_TRUE(forbiddenAt(*record, testing::squareAt(*record, 26, 29)));
+      EXPECT_FALSE(forbiddenAt(*record, testing::squareAt(*record, 6, 1)));
     }
   }
   EXPECT_GT(hard, 200);
@@ -244,15 +174,14 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
   std::mt19937 random(13);
   for (int32_t board = 0; board < 24; ++board) {
     const uint32_t percent = 20 + board % 4 * 15;
-    std::vector<std::string> rows(board % 2 == 0 ? 15 : 20,
-                                  std::string(board % 2 == 0 ? 15 : 20, '.'));
-    for (std::string& row : rows) {
-      for (char& c : row) {
-        const uint32_t r = random() % 100;
-        c = r < percent * 3 / 5 ? 'x' : r < percent ? 'o' : '.';
-      }
+    const int32_t side = board % 2 == 0 ? 15 : 20;
+    std::string picture;
+    for (int32_t cell = 0; cell < side * side; ++cell) {
+      const uint32_t r = random() % 100;
+      picture += r < percent * 3 / 5 ? 'x' : r < percent ? 'o' : '.';
+      if (cell % side == side - 1) picture += '\n';
     }
-    expectPlainAnswers(Picture(rows), 1 << 20);
+    expectPlainAnswers(picture, side, 1 << 20);
   }
 }
 

@@ -7,15 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "test_records.h"
+#include "support/board_picture.h"
 
 namespace kestrix {
 namespace {
 
 // The record as it must be for the stones on it, worked out from the board
 // alone: every code by reading the ten cells of its window, near-stone counts
-// and the near-empty bits from the sixteen neighbour offsets, tallies by scoring every stone with
-// its owner's table.
+// and the near-empty bits from the sixteen neighbour offsets, tallies by
+// scoring every stone with its owner's table.
 void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
   const int32_t width = record.position.width;
   const int32_t height = record.position.height;
@@ -68,7 +68,8 @@ void expectRebuilt(const SearchRecord& record, RuleIndex rule) {
 
 template <RuleIndex R>
 void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
-  auto record = testing::emptyRecord(width, height);
+  auto record = testing::recordFromPicture("", BLACK, width, height);
+  testing::buildSearchBoard<R>(*record);
   std::mt19937 random(seed);
   std::vector<Square> stones;
   testing::Snapshot before;
@@ -126,30 +127,6 @@ TEST(Stones, RandomPlayKeepsTheRecordExact) {
       playAtRandom<RULE_RENJU>(width, height, seed++);
     }
   }
-}
-
-TEST(Stones, FiveAndSixInARow) {
-  // A row of stones alone in the middle of a 15 x 15 board.
-  const auto tallies = [](RuleIndex rule, int32_t player, int32_t length) {
-    auto record = testing::emptyRecord(15, 15);
-    for (int32_t x = 4; x < 4 + length; ++x)
-      withRule(rule, [&](auto tag) {
-        placeStone<tag.rule>(*record, static_cast<Square>(105 + x), player);
-      });
-    return record->playerThreats[player];
-  };
-  for (RuleIndex rule : {RULE_FREESTYLE, RULE_STANDARD, RULE_RENJU}) {
-    const PlayerThreats five = tallies(rule, BLACK, 5);
-    EXPECT_EQ(five.classCount[THREAT_FIVE], 5) << rule;
-    EXPECT_EQ(five.classCount[THREAT_NONE] + five.classCount[THREAT_OPEN_FOUR], 0) << rule;
-    // Three empty lines of weight 5 per stone; the row weighs 25 per stone
-    // where only exactly five counts, and 55 + 70 + 75 + 70 + 55 in free-style.
-    EXPECT_EQ(five.patternScore, rule == RULE_FREESTYLE ? 325 + 75 : 125 + 75) << rule;
-  }
-  EXPECT_EQ(tallies(RULE_FREESTYLE, BLACK, 6).classCount[THREAT_FIVE], 6);
-  EXPECT_EQ(tallies(RULE_STANDARD, BLACK, 6).classCount[THREAT_NONE], 6);
-  EXPECT_EQ(tallies(RULE_RENJU, BLACK, 6).classCount[THREAT_NONE], 6);
-  EXPECT_EQ(tallies(RULE_RENJU, WHITE, 6).classCount[THREAT_FIVE], 6);
 }
 
 }  // namespace
