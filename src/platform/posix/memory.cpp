@@ -1,8 +1,11 @@
 #include "platform/memory.h"
 
+#include <sys/mman.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 
 namespace kestrix {
 
@@ -17,6 +20,47 @@ uint64_t residentMemoryBytes() {
   if (fields != 2) return 0;
   const long pageSize = sysconf(_SC_PAGESIZE);
   return residentPages * static_cast<uint64_t>(pageSize > 0 ? pageSize : 4096);
+}
+
+namespace {
+
+constexpr size_t HUGE_PAGE_BYTES = size_t{2} << 20;
+
+// A large block's length as mapped: whole huge pages, so that both cuts and
+// the release fall on page boundaries.
+size_t wholeHugePages(size_t bytes) {
+  return (bytes + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
+}
+
+}  // namespace
+
+void* allocateTableMemory(size_t bytes) {
+  if (bytes < HUGE_PAGE_BYTES) return std::calloc(bytes, 1);
+  bytes = wholeHugePages(bytes);
+  // Map a huge page more than needed and cut the ends off, so that the
+  // block starts on a huge-page boundary. Fresh anonymous pages read zero.
+  const size_t mapped = bytes + HUGE_PAGE_BYTES;
+  void* area = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (area == MAP_FAILED) return nullptr;
+  const uintptr_t start = reinterpret_cast<uintptr_t>(area);
+  const uintptr_t aligned = (start + HUGE_PAGE_BYTES - 1) & ~uintptr_t{HUGE_PAGE_BYTES - 1};
+  const size_t head = aligned - start;
+  if (head > 0) munmap(area, head);
+  munmap(reinterpret_cast<void*>(aligned + bytes), mapped - head - bytes);
+  void* block = reinterpret_cast<void*>(aligned);
+#if defined(MADV_HUGEPAGE)
+  madvise(block, bytes, MADV_HUGEPAGE);  // only advice: the block works without it
+#endif
+  return block;
+}
+
+void releaseTableMemory(void* block, size_t bytes) {
+  if (block == nullptr) return;
+  if (bytes < HUGE_PAGE_BYTES) {
+    std::free(block);
+  } else {
+    munmap(block, wholeHugePages(bytes));
+  }
 }
 
 }  // namespace kestrix
