@@ -183,6 +183,9 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         v = -leafValue<R>(context, m, player);
         if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
       } else if (!searched) {
+        // The child's first probe is usually of its stored first move: that
+        // entry loads while the stone goes down.
+        ttPrefetchFirstReply(tt, record.searchKey, opponent);
         pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
@@ -196,6 +199,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
       } else if (childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
       } else {
+        ttPrefetchFirstReply(tt, record.searchKey, opponent);  // as above
         pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
         popStone<R>(record, m);

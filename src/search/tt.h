@@ -175,4 +175,14 @@ inline void ttPrefetch(const TranspositionTable& tt, uint64_t key) {
   __builtin_prefetch(&tt.entries[static_cast<uint32_t>(key) & tt.mask]);
 }
 
+// Starts loading the entry of the position after `mover` plays the first
+// move stored for key, if the table holds a list for key: the first probe
+// of a node searched from that list. Only a hint: it reads the entry without
+// trusting it beyond the range of squares that have keys.
+inline void ttPrefetchFirstReply(const TranspositionTable& tt, uint64_t key, int32_t mover) {
+  const TTEntry& entry = ttSlot(tt, key);
+  if (!ttHolds(tt, entry, key) || entry.moveCount <= 0 || entry.moves[0] >= MAX_CELLS) return;
+  ttPrefetch(tt, key ^ zobristKey(mover, entry.moves[0]));
+}
+
 }  // namespace kestrix
