@@ -15,12 +15,12 @@ namespace kestrix {
 namespace {
 
 // Writes at `next` and steps past it the candidate for an empty square with
-// worth a for the player and b for the opponent. Threats are ranked by the
-// stronger side, the defence winning a tie; positional worth counts own
-// chances double. (The generators count their candidates in a local
-// pointer, which the compiler keeps in a register, and set candidateCount
-// once at the end.)
-inline void addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
+// worth a for the player and b for the opponent; returns its score. Threats
+// are ranked by the stronger side, the defence winning a tie; positional
+// worth counts own chances double. (The generators count their candidates
+// in a local pointer, which the compiler keeps in a register, and set
+// candidateCount once at the end.)
+inline int32_t addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
   int32_t score;
   if (a > VALUE_THREAT_THRESHOLD || b > VALUE_THREAT_THRESHOLD) {
     score = a > b ? a + 4 : b;
@@ -28,6 +28,7 @@ inline void addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
     score = 2 * a + b;
   }
   *next++ = Candidate{static_cast<int16_t>(score), s};
+  return score;
 }
 
 int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
@@ -284,7 +285,8 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
 }
 
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
+int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
+                      const TranspositionTable* tt) {
   const int32_t opponent = opponentOf(player);
   if (fourStones(record.playerThreats[player]) > 0) return firstFiveSquare<R>(record, player, out);
   if (fourStones(record.playerThreats[opponent]) > 0) {
@@ -292,17 +294,23 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   }
   Candidate* next = record.candidates;
   Square openFour = NO_SQUARE;
+  int32_t topScore = INT32_MIN;
+  Square topSquare = NO_SQUARE;
   forEachNearEmpty(record, [&](int32_t c) {
     int32_t worth[3];
     moveValues<R>(record, c, worth);
     const int32_t a = worth[player];
     const int32_t b = worth[opponent];
     if (a + b == 0) return false;
+    const Square s = record.squareOfCell[c];
     if (a == VALUE_OPEN_FOUR) {
-      openFour = record.squareOfCell[c];
+      openFour = s;
       return true;
     }
-    addCandidate(next, record.squareOfCell[c], a, b);
+    // The first square of the highest score, kept without a jump.
+    const int32_t score = addCandidate(next, s, a, b);
+    topSquare = score > topScore ? s : topSquare;
+    topScore = score > topScore ? score : topScore;
     return false;
   });
   record.candidateCount = static_cast<int32_t>(next - record.candidates);
@@ -310,12 +318,18 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
     out[0] = openFour;
     return 1;
   }
+  // The best-scored square is most likely searched first: start loading its
+  // table entry while the candidates are sorted.
+  if (tt != nullptr && topSquare != NO_SQUARE) {
+    ttPrefetch(*tt, record.searchKey ^ zobristKey(player, topSquare));
+  }
   return takeBest(record, out, capacity);
 }
 
 #define KESTRIX_INSTANTIATE(R)                                                     \
   template int32_t generateRootMoves<R>(SearchRecord&, int32_t, Square*, int32_t); \
-  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t);
+  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t,      \
+                                    const TranspositionTable*);
 KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
 #undef KESTRIX_INSTANTIATE
 

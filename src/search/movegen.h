@@ -18,6 +18,7 @@
 #include "position/pattern_tables.h"
 #include "position/rule.h"
 #include "position/types.h"
+#include "search/tt.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
@@ -64,9 +65,11 @@ inline void moveValues(const SearchRecord& record, int32_t c, int32_t (&worth)[3
 template <RuleIndex R>
 int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
 
-// The same for an inner node, from the squares near stones only.
+// The same for an inner node, from the squares near stones only. Given the
+// table, it starts loading the entry of the likely first move's position.
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
+int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
+                      const TranspositionTable* tt = nullptr);
 
 // Orders the record's candidates by score, highest first. The order among
 // equal scores is that of this particular quicksort, and the search depends

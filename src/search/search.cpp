@@ -136,7 +136,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   // else generated. No move at all loses.
   Square list[INNER_MOVES];
   int32_t count = ttProbeMoves(tt, record.searchKey, list);
-  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES);
+  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES, &tt);
   if (count <= 0) return LOSS_SCORE;
 
   // The children's entries are known now; start loading them before the
