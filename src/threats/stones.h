@@ -69,8 +69,8 @@ inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
   const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
-  const int32_t combo = sign > 0 ? rankStride[0][e0.lineRank] + rankStride[1][e1.lineRank] +
-                                       rankStride[2][e2.lineRank] + rankStride[3][e3.lineRank]
+  const int32_t combo = sign > 0 ? RANK_PLACE[0] * e0.lineRank + RANK_PLACE[1] * e1.lineRank +
+                                       RANK_PLACE[2] * e2.lineRank + RANK_PLACE[3] * e3.lineRank
                                  : cell.comboIndex;
   threats.classCount[rankThreatClassTable[combo]] += sign;
   if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
@@ -99,8 +99,7 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
     if (before.lineRank == after.lineRank) continue;
     ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
     const int32_t comboBefore = cell.comboIndex;
-    const int32_t combo =
-        comboBefore + rankStride[d][after.lineRank] - rankStride[d][before.lineRank];
+    const int32_t combo = comboBefore + RANK_PLACE[d] * (after.lineRank - before.lineRank);
     if constexpr (Trail) {
       record.comboTrail[record.comboTrailCount++] = ComboChange{c + k * LINE_STEP[d], comboBefore};
     }
