@@ -14,10 +14,10 @@ uint64_t residentMemoryBytes();
 
 // A zeroed block of `bytes` for a large table read at random, or nullptr
 // when there is not enough memory. Where the system offers them (Linux), a
-// block of 2 MiB or more is aligned to and backed by huge pages, so that its
-// reads need far fewer address translations; its pages are still zeroed and
-// taken on first touch. Give it back with releaseTableMemory and the same
-// size.
+// block of a whole number of huge pages (2 MiB), up to 64 MiB, is aligned
+// to and backed by huge pages, so that its reads need far fewer address
+// translations; its pages are still zeroed and taken on first touch. Give
+// it back with releaseTableMemory and the same size.
 void* allocateTableMemory(size_t bytes);
 void releaseTableMemory(void* block, size_t bytes);
 

@@ -44,11 +44,12 @@ TEST(PlatformMemory, ResidentSizeFollowsTouchedMemory) {
 }
 
 TEST(PlatformMemory, TableBlocksAreZeroedWholeAndReusable) {
-  // Below, at and past the huge-page size, and not a whole number of huge
-  // pages: each block must read zero on every page and take writes to its
-  // last byte, twice, so that a block given back and taken again is zeroed
-  // as well.
-  for (const size_t bytes : {size_t{48} << 10, size_t{3} << 20, size_t{24} << 20}) {
+  // Small, not a whole number of huge pages, in huge pages, and too large
+  // for them: each block must read zero on every page and take writes to
+  // its last byte, twice, so that a block given back and taken again is
+  // zeroed as well.
+  for (const size_t bytes :
+       {size_t{48} << 10, size_t{3} << 20, size_t{24} << 20, size_t{96} << 20}) {
     SCOPED_TRACE(bytes);
     for (int round = 0; round < 2; ++round) {
       char* block = static_cast<char*>(allocateTableMemory(bytes));

@@ -26,17 +26,23 @@ namespace {
 
 constexpr size_t HUGE_PAGE_BYTES = size_t{2} << 20;
 
-// A large block's length as mapped: whole huge pages, so that both cuts and
-// the release fall on page boundaries.
-size_t wholeHugePages(size_t bytes) {
-  return (bytes + HUGE_PAGE_BYTES - 1) & ~(HUGE_PAGE_BYTES - 1);
+// A huge page is zeroed whole on its first touch, and a search touches a
+// fresh table all over, so a fresh block of huge pages costs the search
+// that first uses it the zeroing of the whole block at once (the table
+// takes a fresh block every 256 wipes). Up to this size that stays within
+// a few milliseconds; larger tables take ordinary pages, zeroed only where
+// touched.
+constexpr size_t MAX_HUGE_TABLE_BYTES = size_t{64} << 20;
+
+// Whole huge pages, and few enough of them.
+bool inHugePages(size_t bytes) {
+  return bytes % HUGE_PAGE_BYTES == 0 && bytes > 0 && bytes <= MAX_HUGE_TABLE_BYTES;
 }
 
 }  // namespace
 
 void* allocateTableMemory(size_t bytes) {
-  if (bytes < HUGE_PAGE_BYTES) return std::calloc(bytes, 1);
-  bytes = wholeHugePages(bytes);
+  if (!inHugePages(bytes)) return std::calloc(bytes, 1);
   // Map a huge page more than needed and cut the ends off, so that the
   // block starts on a huge-page boundary. Fresh anonymous pages read zero.
   const size_t mapped = bytes + HUGE_PAGE_BYTES;
@@ -56,10 +62,10 @@ void* allocateTableMemory(size_t bytes) {
 
 void releaseTableMemory(void* block, size_t bytes) {
   if (block == nullptr) return;
-  if (bytes < HUGE_PAGE_BYTES) {
-    std::free(block);
+  if (inHugePages(bytes)) {
+    munmap(block, bytes);
   } else {
-    munmap(block, wholeHugePages(bytes));
+    std::free(block);
   }
 }
 
