@@ -267,9 +267,7 @@ void buildComboTables() {
 // class combination of those ranks.
 void buildRankTables() {
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    int32_t place = 1;
-    for (int32_t i = d; i < DIRECTION_COUNT - 1; ++i) place *= LINE_RANK_COUNT;
-    for (int32_t r = 0; r < LINE_RANK_COUNT; ++r) rankStride[d][r] = r * place;
+    for (int32_t r = 0; r < LINE_RANK_COUNT; ++r) rankStride[d][r] = r * RANK_PLACE[d];
   }
   int32_t firstClass[LINE_RANK_COUNT];
   for (int32_t c = LINE_CLASS_COUNT - 1; c >= 0; --c) firstClass[LINE_RANK[c]] = c;

@@ -14,17 +14,21 @@ namespace kestrix {
 
 namespace {
 
-// Appends an empty square with worth a for the player and b for the
-// opponent. Threats are ranked by the stronger side, the defence winning a
-// tie; positional worth counts own chances double.
-inline void addCandidate(SearchRecord& record, Square s, int32_t a, int32_t b) {
+// Writes at `next` and steps past it the candidate for an empty square with
+// worth a for the player and b for the opponent; returns its score. Threats
+// are ranked by the stronger side, the defence winning a tie; positional
+// worth counts own chances double. (The generators count their candidates
+// in a local pointer, which the compiler keeps in a register, and set
+// candidateCount once at the end.)
+inline int32_t addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
   int32_t score;
   if (a > VALUE_THREAT_THRESHOLD || b > VALUE_THREAT_THRESHOLD) {
     score = a > b ? a + 4 : b;
   } else {
     score = 2 * a + b;
   }
-  record.candidates[record.candidateCount++] = Candidate{static_cast<int16_t>(score), s};
+  *next++ = Candidate{static_cast<int16_t>(score), s};
+  return score;
 }
 
 int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
@@ -107,9 +111,9 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
 }
 
 // Partitions candidates[lo..hi] around candidates[lo] for ranges longer
-// than 65 entries, a word of masks per 64 entries after the pivot; returns
-// the pivot's place. Kept out of line, so that its masks do not sit in
-// every frame of the sort's recursion.
+// than 129 entries (root lists), a word of masks per 64 entries after the
+// pivot; returns the pivot's place. Kept out of line, so that its masks do
+// not sit in every frame of the sort's recursion.
 [[gnu::noinline]] int32_t partitionWide(Candidate* candidates, int32_t lo, int32_t hi) {
   uint64_t above[MASK_WORDS];  // bit i: entry lo + 1 + 64 * word + i scores above the pivot
   uint64_t below[MASK_WORDS];  // ... scores below it
@@ -146,13 +150,59 @@ inline void scoreMasks(const Candidate* range, int32_t length, int16_t pivot, ui
   return hole;
 }
 
-// The same partition; returns the pivot's place. The common ranges fit one
-// word of masks after the pivot, and the walk of the chain is then the
-// same as in partitionWide with the word in a register: `hole` and the bit
-// positions count from lo + 1, the pivot's own slot being -1.
+// The same partition for 66 to 129 entries, the length of most inner
+// lists: the walk of partitionWide with its two words of masks in
+// registers, the bits of the second word counting from 64. `hole` and the
+// bit positions count from lo + 1, the pivot's own slot being -1.
+[[gnu::noinline]] int32_t partitionTwoWords(Candidate* candidates, int32_t lo, int32_t hi) {
+  const Candidate pivot = candidates[lo];
+  Candidate* range = candidates + lo + 1;
+  uint64_t aboveLow;
+  uint64_t belowLow;
+  uint64_t aboveHigh;
+  uint64_t belowHigh;
+  scoreMasks(range, 64, pivot.score, aboveLow, belowLow);
+  scoreMasks(range + 64, hi - lo - 64, pivot.score, aboveHigh, belowHigh);
+  int32_t hole = -1;
+  for (;;) {
+    int32_t from;  // the highest bit left of the above mask
+    if (aboveHigh != 0) {
+      from = 127 - std::countl_zero(aboveHigh);
+      aboveHigh &= ~(uint64_t{1} << (from - 64));
+    } else if (aboveLow != 0) {
+      from = 63 - std::countl_zero(aboveLow);
+      aboveLow &= ~(uint64_t{1} << from);
+    } else {
+      break;
+    }
+    if (from <= hole) break;
+    range[hole] = range[from];
+    hole = from;
+    int32_t to;  // the lowest bit left of the below mask
+    if (belowLow != 0) {
+      to = std::countr_zero(belowLow);
+      belowLow &= belowLow - 1;
+    } else if (belowHigh != 0) {
+      to = 64 + std::countr_zero(belowHigh);
+      belowHigh &= belowHigh - 1;
+    } else {
+      break;
+    }
+    if (to > from) break;
+    range[hole] = range[to];
+    hole = to;
+  }
+  range[hole] = pivot;
+  return lo + 1 + hole;
+}
+
+// The same partition; returns the pivot's place. Ranges of up to 65 entries
+// fit one word of masks after the pivot, and the walk then keeps it in a
+// register, counted as in partitionTwoWords.
 inline int32_t partition(Candidate* candidates, int32_t lo, int32_t hi) {
   const int32_t length = hi - lo;
-  if (length > 64) return partitionWide(candidates, lo, hi);
+  if (length > 128) return partitionWide(candidates, lo, hi);
+  if (length > 64) return partitionTwoWords(candidates, lo, hi);
   const Candidate pivot = candidates[lo];
   Candidate* range = candidates + lo + 1;
   uint64_t above;
@@ -202,7 +252,7 @@ void sortCandidates(SearchRecord& record, int32_t limit) {
 template <RuleIndex R>
 int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
   const int32_t opponent = opponentOf(player);
-  record.candidateCount = 0;
+  Candidate* next = record.candidates;
   Square blockSquare = NO_SQUARE;
   Square fourSquare = NO_SQUARE;
   for (int32_t i = 0; i < record.position.cellCount; ++i) {
@@ -223,9 +273,10 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
     } else if (a == VALUE_OPEN_FOUR) {
       fourSquare = s;
     } else {
-      addCandidate(record, s, a, b);
+      addCandidate(next, s, a, b);
     }
   }
+  record.candidateCount = static_cast<int32_t>(next - record.candidates);
   if (blockSquare != NO_SQUARE || fourSquare != NO_SQUARE) {
     out[0] = blockSquare != NO_SQUARE ? blockSquare : fourSquare;
     return 1;
@@ -234,37 +285,51 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
 }
 
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
+int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
+                      const TranspositionTable* tt) {
   const int32_t opponent = opponentOf(player);
   if (fourStones(record.playerThreats[player]) > 0) return firstFiveSquare<R>(record, player, out);
   if (fourStones(record.playerThreats[opponent]) > 0) {
     return firstFiveSquare<R>(record, opponent, out);
   }
-  record.candidateCount = 0;
+  Candidate* next = record.candidates;
   Square openFour = NO_SQUARE;
+  int32_t topScore = INT32_MIN;
+  Square topSquare = NO_SQUARE;
   forEachNearEmpty(record, [&](int32_t c) {
     int32_t worth[3];
     moveValues<R>(record, c, worth);
     const int32_t a = worth[player];
     const int32_t b = worth[opponent];
     if (a + b == 0) return false;
+    const Square s = record.squareOfCell[c];
     if (a == VALUE_OPEN_FOUR) {
-      openFour = record.squareOfCell[c];
+      openFour = s;
       return true;
     }
-    addCandidate(record, record.squareOfCell[c], a, b);
+    // The first square of the highest score, kept without a jump.
+    const int32_t score = addCandidate(next, s, a, b);
+    topSquare = score > topScore ? s : topSquare;
+    topScore = score > topScore ? score : topScore;
     return false;
   });
+  record.candidateCount = static_cast<int32_t>(next - record.candidates);
   if (openFour != NO_SQUARE) {
     out[0] = openFour;
     return 1;
+  }
+  // The best-scored square is most likely searched first: start loading its
+  // table entry while the candidates are sorted.
+  if (tt != nullptr && topSquare != NO_SQUARE) {
+    ttPrefetch(*tt, record.searchKey ^ zobristKey(player, topSquare));
   }
   return takeBest(record, out, capacity);
 }
 
 #define KESTRIX_INSTANTIATE(R)                                                     \
   template int32_t generateRootMoves<R>(SearchRecord&, int32_t, Square*, int32_t); \
-  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t);
+  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t,      \
+                                    const TranspositionTable*);
 KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
 #undef KESTRIX_INSTANTIATE
 

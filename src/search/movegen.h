@@ -18,6 +18,7 @@
 #include "position/pattern_tables.h"
 #include "position/rule.h"
 #include "position/types.h"
+#include "search/tt.h"
 #include "threats/search_record.h"
 
 namespace kestrix {
@@ -32,10 +33,10 @@ inline int32_t moveValue(const SearchRecord& record, int32_t c, int32_t player) 
   const uint8_t* ranks = rankTableFor<R>(player);
   const uint16_t* slot = record.threatBoard[c].lineSlot;
   const int32_t view = player - BLACK;
-  const int32_t index = rankStride[0][ranks[record.lineCode[0][slot[0]][view]]] +
-                        rankStride[1][ranks[record.lineCode[1][slot[1]][view]]] +
-                        rankStride[2][ranks[record.lineCode[2][slot[2]][view]]] +
-                        rankStride[3][ranks[record.lineCode[3][slot[3]][view]]];
+  const int32_t index = RANK_PLACE[0] * ranks[record.lineCode[0][slot[0]][view]] +
+                        RANK_PLACE[1] * ranks[record.lineCode[1][slot[1]][view]] +
+                        RANK_PLACE[2] * ranks[record.lineCode[2][slot[2]][view]] +
+                        RANK_PLACE[3] * ranks[record.lineCode[3][slot[3]][view]];
   return moveValueTableFor<R>(player)[index];
 }
 
@@ -51,12 +52,12 @@ inline void moveValues(const SearchRecord& record, int32_t c, int32_t (&worth)[3
   const uint16_t(&codes3)[2] = record.lineCode[3][slot[3]];
   const uint8_t* ranks = rankTableFor<R>(BLACK);
   worth[BLACK] = moveValueTableFor<R>(
-      BLACK)[rankStride[0][ranks[codes0[0]]] + rankStride[1][ranks[codes1[0]]] +
-             rankStride[2][ranks[codes2[0]]] + rankStride[3][ranks[codes3[0]]]];
+      BLACK)[RANK_PLACE[0] * ranks[codes0[0]] + RANK_PLACE[1] * ranks[codes1[0]] +
+             RANK_PLACE[2] * ranks[codes2[0]] + RANK_PLACE[3] * ranks[codes3[0]]];
   ranks = rankTableFor<R>(WHITE);
   worth[WHITE] = moveValueTableFor<R>(
-      WHITE)[rankStride[0][ranks[codes0[1]]] + rankStride[1][ranks[codes1[1]]] +
-             rankStride[2][ranks[codes2[1]]] + rankStride[3][ranks[codes3[1]]]];
+      WHITE)[RANK_PLACE[0] * ranks[codes0[1]] + RANK_PLACE[1] * ranks[codes1[1]] +
+             RANK_PLACE[2] * ranks[codes2[1]] + RANK_PLACE[3] * ranks[codes3[1]]];
 }
 
 // Fills out with up to capacity root moves for player, best first; returns
@@ -64,9 +65,11 @@ inline void moveValues(const SearchRecord& record, int32_t c, int32_t (&worth)[3
 template <RuleIndex R>
 int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
 
-// The same for an inner node, from the squares near stones only.
+// The same for an inner node, from the squares near stones only. Given the
+// table, it starts loading the entry of the likely first move's position.
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
+int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
+                      const TranspositionTable* tt = nullptr);
 
 // Orders the record's candidates by score, highest first. The order among
 // equal scores is that of this particular quicksort, and the search depends

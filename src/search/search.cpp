@@ -40,7 +40,10 @@ void prepareSearch(SearchRecord& record) {
   record.bestMove = NO_SQUARE;
 }
 
-int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
+namespace {
+
+// evaluate's body, inlined into the leaves, where most calls come from.
+inline int32_t evaluateTallies(const PlayerThreats (&tallies)[4], int32_t player) {
   const PlayerThreats& own = tallies[player];
   const PlayerThreats& opp = tallies[opponentOf(player)];
   const int32_t* ownCount = own.classCount;
@@ -61,8 +64,14 @@ int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
   return own.patternScore - opp.patternScore;
 }
 
+}  // namespace
+
+int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
+  return evaluateTallies(tallies, player);
+}
+
 int32_t evaluate(const SearchRecord& record, int32_t player) {
-  return evaluate(record.playerThreats, player);
+  return evaluateTallies(record.playerThreats, player);
 }
 
 namespace {
@@ -94,7 +103,7 @@ int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
   }
   PlayerThreats tallies[4];
   tallyAfterPlacing<R>(record, m, mover, tallies);
-  const int32_t value = evaluate(tallies, opponentOf(mover));
+  const int32_t value = evaluateTallies(tallies, opponentOf(mover));
   ttStore(context.tt, record.searchKey, 0, value, BOUND_EXACT, nullptr, 0);
   return value;
 }
@@ -127,7 +136,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   // else generated. No move at all loses.
   Square list[INNER_MOVES];
   int32_t count = ttProbeMoves(tt, record.searchKey, list);
-  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES);
+  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES, &tt);
   if (count <= 0) return LOSS_SCORE;
 
   // The children's entries are known now; start loading them before the
@@ -174,11 +183,14 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         v = -leafValue<R>(context, m, player);
         if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
       } else if (!searched) {
-        placeStone<R>(record, m, player);
+        // The child's first probe is usually of its stored first move: that
+        // entry loads while the stone goes down.
+        ttPrefetchFirstReply(tt, record.searchKey, opponent);
+        pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
           v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        removeStone<R>(record, m);
+        popStone<R>(record, m);
       }
     } else {
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
@@ -187,9 +199,10 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
       } else if (childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
       } else {
-        placeStone<R>(record, m, player);
+        ttPrefetchFirstReply(tt, record.searchKey, opponent);  // as above
+        pushStone<R>(record, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        removeStone<R>(record, m);
+        popStone<R>(record, m);
       }
     }
     record.searchKey ^= moveKey;
@@ -256,7 +269,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
     const int32_t r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
     if (r != TT_MISS) return -r;
   }
-  placeStone<R>(record, m, player);
+  pushStone<R>(record, m, player);
   int32_t v;
   if (pvFound) {
     v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
@@ -265,7 +278,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
   } else {
     v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
   }
-  removeStone<R>(record, m);
+  popStone<R>(record, m);
   return v;
 }
 
@@ -352,13 +365,16 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
 
 }  // namespace
 
+// A search to depth d has at most d of its stones on the board at once.
+static_assert(MAX_SEARCH_DEPTH <= MAX_PUSHED_STONES);
+
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth) {
   prepareSearch<R>(record);
   SearchContext context{record, tt, clock};
   try {
-    return deepen<R>(context, maxDepth);
+    return deepen<R>(context, maxDepth < MAX_SEARCH_DEPTH ? maxDepth : MAX_SEARCH_DEPTH);
   } catch (const SearchTimeout&) {
     // The interrupted iteration's results are dropped; the stones it left on
     // the search's board are rebuilt by the next prepareSearch.

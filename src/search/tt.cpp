@@ -1,7 +1,6 @@
 #include "search/tt.h"
 
 #include <bit>
-#include <cstdlib>
 
 #include "platform/memory.h"
 #include "platform/random.h"
@@ -44,7 +43,7 @@ uint64_t allocateEntries(TranspositionTable& tt, int32_t bits) {
   ttRelease(tt);
   for (; bits > 0; --bits) {
     const size_t count = size_t{1} << bits;
-    void* block = std::calloc(count, sizeof(TTEntry));
+    void* block = allocateTableMemory(count * sizeof(TTEntry));
     if (block != nullptr) {
       tt.entries = static_cast<TTEntry*>(block);
       tt.mask = static_cast<uint32_t>(count - 1);
@@ -92,7 +91,7 @@ void ttClear(TranspositionTable& tt) {
 }
 
 void ttRelease(TranspositionTable& tt) {
-  if (tt.entries != &tt.builtIn) std::free(tt.entries);
+  if (tt.entries != &tt.builtIn) releaseTableMemory(tt.entries, tt.sizeBytes);
   useBuiltIn(tt);
 }
 

@@ -17,8 +17,13 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 
 #include "position/types.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace kestrix {
 
@@ -112,15 +117,15 @@ inline int32_t ttProbe(const TranspositionTable& tt, uint64_t key, int8_t depth,
 }
 
 // Copies the stored move list of this position, whatever its depth, and
-// returns how many squares were written.
+// returns how many squares were written. A stored list is its moveCount
+// squares followed by NO_SQUARE (ttStore writes it so), so all sixteen
+// slots are copied, the same squares first as when the NO_SQUARE slots are
+// skipped.
 inline int32_t ttProbeMoves(const TranspositionTable& tt, uint64_t key, Square out[TT_MOVES]) {
   const TTEntry& entry = ttSlot(tt, key);
   if (!ttHolds(tt, entry, key) || entry.moveCount <= 0) return 0;
-  int32_t count = 0;
-  for (const Square move : entry.moves) {
-    if (move != NO_SQUARE) out[count++] = move;
-  }
-  return count;
+  std::memcpy(out, entry.moves, sizeof(entry.moves));
+  return entry.moveCount;
 }
 
 // Keeps the deeper of the stored and the new result, whatever the stored
@@ -140,6 +145,23 @@ inline void ttStore(TranspositionTable& tt, uint64_t key, int8_t depth, int32_t 
     entry.moveCount = 0;
     return;
   }
+#if defined(__SSE2__)
+  // The usual list, sixteen squares none of them NO_SQUARE, is stored as it
+  // is: what the loop below writes for it, in two vector steps.
+  if (count == TT_MOVES) {
+    __m128i low;
+    __m128i high;
+    std::memcpy(&low, moves, sizeof(low));
+    std::memcpy(&high, moves + 8, sizeof(high));
+    const __m128i none = _mm_set1_epi16(static_cast<int16_t>(NO_SQUARE));
+    const __m128i lost = _mm_or_si128(_mm_cmpeq_epi16(low, none), _mm_cmpeq_epi16(high, none));
+    if (_mm_movemask_epi8(lost) == 0) {
+      std::memcpy(entry.moves, moves, sizeof(entry.moves));
+      entry.moveCount = TT_MOVES;
+      return;
+    }
+  }
+#endif
   int32_t copied = 0;
   for (int32_t i = 0; i < count && copied < TT_MOVES; ++i) {
     if (moves[i] != NO_SQUARE) entry.moves[copied++] = moves[i];
@@ -151,6 +173,16 @@ inline void ttStore(TranspositionTable& tt, uint64_t key, int8_t depth, int32_t 
 // Starts loading the entry of a key that is about to be probed.
 inline void ttPrefetch(const TranspositionTable& tt, uint64_t key) {
   __builtin_prefetch(&tt.entries[static_cast<uint32_t>(key) & tt.mask]);
+}
+
+// Starts loading the entry of the position after `mover` plays the first
+// move stored for key, if the table holds a list for key: the first probe
+// of a node searched from that list. Only a hint: it reads the entry without
+// trusting it beyond the range of squares that have keys.
+inline void ttPrefetchFirstReply(const TranspositionTable& tt, uint64_t key, int32_t mover) {
+  const TTEntry& entry = ttSlot(tt, key);
+  if (!ttHolds(tt, entry, key) || entry.moveCount <= 0 || entry.moves[0] >= MAX_CELLS) return;
+  ttPrefetch(tt, key ^ zobristKey(mover, entry.moves[0]));
 }
 
 }  // namespace kestrix

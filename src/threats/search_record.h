@@ -113,6 +113,24 @@ struct Candidate {
 
 inline constexpr int32_t MAX_ROOT_MOVES = 200;
 
+// The search's stones go down and come off in stack order, at most this many
+// at once (one per ply of the deepest search).
+inline constexpr int32_t MAX_PUSHED_STONES = 100;
+
+// What pushStone changed beyond what popStone can work out again: BLACK's
+// and WHITE's tallies before the stone, and where the stone's combo changes
+// begin in comboTrail.
+struct PushedStone {
+  PlayerThreats threats[2];
+  int32_t trailStart;
+};
+
+// A stone's comboIndex as it was before a pushed stone changed it.
+struct ComboChange {
+  int32_t cell;
+  int32_t comboIndex;
+};
+
 // Settled answers of the Renju forbidden-move test, kept only within one
 // test: an entry counts while its stamp is the memo's. A test that must
 // recurse takes the next stamp, so nothing needs clearing between tests.
@@ -159,6 +177,13 @@ struct SearchRecord {
   uint16_t cellOfSquare[MAX_CELLS];
   Square squareOfCell[BOARD_CELLS];  // NO_SQUARE on the border
   PlayerThreats playerThreats[4];
+  // The stones that pushStone put down and popStone has yet to take off,
+  // and the comboIndex values they changed: a stone changes those of the
+  // stones on its four lines, at most forty.
+  int32_t pushedCount;
+  PushedStone pushed[MAX_PUSHED_STONES];
+  int32_t comboTrailCount;
+  ComboChange comboTrail[MAX_PUSHED_STONES * 4 * 10];
   int32_t rootMoveCount;
   Square rootMoves[MAX_ROOT_MOVES];
   int32_t nextRootMoveCount;

@@ -16,7 +16,12 @@
 // reach only have their codes shifted, a few vector additions per line. A
 // NEUTRAL stone blocks lines but scores for no one.
 //
-// Neither touches the Zobrist key: the search folds keys itself. The
+// The search itself uses pushStone and popStone, the same pair for stones
+// that come off in the reverse order: popStone restores the tallies and
+// the changed threat classes from what pushStone kept, instead of scoring
+// the stones around again.
+//
+// None touches the Zobrist key: the search folds keys itself. The
 // definitions live here so that each search family can inline its own
 // rule's pair.
 #pragma once
@@ -64,8 +69,8 @@ inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
   const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
-  const int32_t combo = sign > 0 ? rankStride[0][e0.lineRank] + rankStride[1][e1.lineRank] +
-                                       rankStride[2][e2.lineRank] + rankStride[3][e3.lineRank]
+  const int32_t combo = sign > 0 ? RANK_PLACE[0] * e0.lineRank + RANK_PLACE[1] * e1.lineRank +
+                                       RANK_PLACE[2] * e2.lineRank + RANK_PLACE[3] * e3.lineRank
                                  : cell.comboIndex;
   threats.classCount[rankThreatClassTable[combo]] += sign;
   if constexpr (Commit) cell.comboIndex = sign > 0 ? combo : 0;
@@ -75,9 +80,10 @@ inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
 // along with the change that a stone of code s put on c (Sign +1) or taken
 // from it (Sign -1) makes to their codes. `codes` and `stones` point at c's
 // slot in line d's arrays; the codes are read as they were before the
-// change. With Commit false only the tallies change. Visiting the stones in
-// slot order instead of walking out from c changes no sum.
-template <RuleIndex R, int32_t Sign, bool Commit, int32_t Q>
+// change. With Commit false only the tallies change; with Trail, every
+// comboIndex changed is first saved on the record's comboTrail. Visiting
+// the stones in slot order instead of walking out from c changes no sum.
+template <RuleIndex R, int32_t Sign, bool Commit, bool Trail, int32_t Q>
 inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t d,
                         const uint16_t (*codes)[2], const uint8_t* stones, int32_t s) {
   const LineEntry* table = lineTableFor<R>(Q);
@@ -93,8 +99,10 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
     if (before.lineRank == after.lineRank) continue;
     ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
     const int32_t comboBefore = cell.comboIndex;
-    const int32_t combo =
-        comboBefore + rankStride[d][after.lineRank] - rankStride[d][before.lineRank];
+    const int32_t combo = comboBefore + RANK_PLACE[d] * (after.lineRank - before.lineRank);
+    if constexpr (Trail) {
+      record.comboTrail[record.comboTrailCount++] = ComboChange{c + k * LINE_STEP[d], comboBefore};
+    }
     if constexpr (Commit) cell.comboIndex = combo;
     --threats.classCount[rankThreatClassTable[comboBefore]];
     ++threats.classCount[rankThreatClassTable[combo]];
@@ -105,7 +113,7 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
 // tallyAfterPlacing for a stone of code s on cell c, line by line: the
 // stones of both players around c rescored, then (with Commit) the codes
 // shifted and c's own slot given its new stone.
-template <RuleIndex R, int32_t Sign, bool Commit>
+template <RuleIndex R, int32_t Sign, bool Commit, bool Trail = false>
 inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t s) {
   const ThreatCell& cell = record.threatBoard[c];
   // Laid out once per direction, so that each line's step and strides are
@@ -115,8 +123,8 @@ inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
     const int32_t slot = cell.lineSlot[d];
     uint16_t(*codes)[2] = record.lineCode[d] + slot;
     uint8_t* stones = record.lineStone[d] + slot;
-    shiftStones<R, Sign, Commit, BLACK>(record, tallies, c, d, codes, stones, s);
-    shiftStones<R, Sign, Commit, WHITE>(record, tallies, c, d, codes, stones, s);
+    shiftStones<R, Sign, Commit, Trail, BLACK>(record, tallies, c, d, codes, stones, s);
+    shiftStones<R, Sign, Commit, Trail, WHITE>(record, tallies, c, d, codes, stones, s);
     if constexpr (Commit) {
       shiftLineCodes<Sign>(codes, s);
       *stones = static_cast<uint8_t>(Sign > 0 ? s : EMPTY);
@@ -179,19 +187,23 @@ inline void countNeighbours(SearchRecord& record, int32_t c) {
   }
 }
 
+// placeStone on cell c; with Trail, the comboIndex values it changes are
+// saved on the comboTrail first.
+template <RuleIndex R, bool Trail>
+inline void putStone(SearchRecord& record, int32_t c, int32_t player) {
+  record.threatBoard[c].stone = static_cast<uint8_t>(player);
+  // c's own codes describe the other stones only, so they are already final.
+  if (scores(player)) scoreStone<R, true>(record, record.playerThreats, c, player, +1);
+  shiftLines<R, +1, true, Trail>(record, record.playerThreats, c, player);
+  countNeighbours<+1>(record, c);
+}
+
 }  // namespace stones_detail
 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
 template <RuleIndex R>
 inline void placeStone(SearchRecord& record, Square s, int32_t player) {
-  const int32_t c = record.cellOfSquare[s];
-  record.threatBoard[c].stone = static_cast<uint8_t>(player);
-  // s's own codes describe the other stones only, so they are already final.
-  if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, +1);
-  }
-  stones_detail::shiftLines<R, +1, true>(record, record.playerThreats, c, player);
-  stones_detail::countNeighbours<+1>(record, c);
+  stones_detail::putStone<R, false>(record, record.cellOfSquare[s], player);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
@@ -205,6 +217,46 @@ inline void removeStone(SearchRecord& record, Square s) {
     stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, -1);
   }
   stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
+  stones_detail::countNeighbours<-1>(record, c);
+}
+
+// placeStone for the search, whose stones come off in the reverse order:
+// also keeps what popStone needs to put the record back without rescoring
+// the stones around s.
+template <RuleIndex R>
+inline void pushStone(SearchRecord& record, Square s, int32_t player) {
+  PushedStone& pushed = record.pushed[record.pushedCount++];
+  pushed.threats[0] = record.playerThreats[BLACK];
+  pushed.threats[1] = record.playerThreats[WHITE];
+  pushed.trailStart = record.comboTrailCount;
+  stones_detail::putStone<R, true>(record, record.cellOfSquare[s], player);
+}
+
+// Takes off s the stone of the latest pushStone still on the board: the
+// record ends exactly as removeStone would leave it, with the tallies and
+// the changed comboIndex values restored from what pushStone kept instead
+// of worked out again; only the codes and near-stone counts are shifted
+// back.
+template <RuleIndex R>
+inline void popStone(SearchRecord& record, Square s) {
+  const PushedStone& pushed = record.pushed[--record.pushedCount];
+  const int32_t c = record.cellOfSquare[s];
+  ThreatCell& cell = record.threatBoard[c];
+  const int32_t player = cell.stone;
+  cell.stone = EMPTY;
+  cell.comboIndex = 0;
+  record.playerThreats[BLACK] = pushed.threats[0];
+  record.playerThreats[WHITE] = pushed.threats[1];
+  while (record.comboTrailCount > pushed.trailStart) {
+    const ComboChange& change = record.comboTrail[--record.comboTrailCount];
+    record.threatBoard[change.cell].comboIndex = change.comboIndex;
+  }
+#pragma GCC unroll 4
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    const int32_t slot = cell.lineSlot[d];
+    shiftLineCodes<-1>(record.lineCode[d] + slot, player);
+    record.lineStone[d][slot] = EMPTY;
+  }
   stones_detail::countNeighbours<-1>(record, c);
 }
 

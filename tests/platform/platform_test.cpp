@@ -43,6 +43,27 @@ TEST(PlatformMemory, ResidentSizeFollowsTouchedMemory) {
   EXPECT_EQ(block[BLOCK - 1], 1);
 }
 
+TEST(PlatformMemory, TableBlocksAreZeroedWholeAndReusable) {
+  // Small, not a whole number of huge pages, in huge pages, and too large
+  // for them: each block must read zero on every page and take writes to
+  // its last byte, twice, so that a block given back and taken again is
+  // zeroed as well.
+  for (const size_t bytes :
+       {size_t{48} << 10, size_t{3} << 20, size_t{24} << 20, size_t{96} << 20}) {
+    SCOPED_TRACE(bytes);
+    for (int round = 0; round < 2; ++round) {
+      char* block = static_cast<char*>(allocateTableMemory(bytes));
+      ASSERT_NE(block, nullptr);
+      bool zero = block[bytes - 1] == 0;
+      for (size_t at = 0; at < bytes; at += 4096) zero = zero && block[at] == 0;
+      EXPECT_TRUE(zero);
+      std::memset(block, 0x5a, bytes);
+      EXPECT_EQ(block[bytes - 1], 0x5a);
+      releaseTableMemory(block, bytes);
+    }
+  }
+}
+
 // Uses about `frames` x 64 KiB of stack, one byte written on every page so
 // the pages are really committed. Each frame is read again after the call
 // below it returns, so no frame can be folded into the next.

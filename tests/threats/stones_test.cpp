@@ -97,6 +97,14 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
           << "reckoned tallies at " << s;
       removeStone<R>(*record, s);
       ASSERT_TRUE(before.matches(*record)) << "place and remove at " << s;
+      // The search's stack of stones, two deep when there is room.
+      pushStone<R>(*record, s, player);
+      const Square t = static_cast<Square>((s + 1) % cells);
+      const bool nested = threatCell(*record, t).stone == EMPTY;
+      if (nested) pushStone<R>(*record, t, player == BLACK ? WHITE : BLACK);
+      if (nested) popStone<R>(*record, t);
+      popStone<R>(*record, s);
+      ASSERT_TRUE(before.matches(*record)) << "push and pop at " << s;
       placeStone<R>(*record, s, player);
       stones.push_back(s);
     }
