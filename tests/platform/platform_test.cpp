@@ -1,5 +1,5 @@
-// The operating-system services the engine stands on, checked on whichever
-// system the tests were built for (Linux natively, Windows under Wine).
+// The operating-system services the engine stands on, on whichever system
+// the tests were built for (Linux natively, Windows under Wine).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -8,12 +8,7 @@
 #include <memory>
 #include <thread>
 
-#if !defined(_WIN32)
-#include <unistd.h>
-#endif
-
 #include "platform/clock.h"
-#include "platform/console.h"
 #include "platform/memory.h"
 #include "platform/thread.h"
 
@@ -59,7 +54,6 @@ struct StackRun {
   int frames;
   int64_t sum = -1;
 };
-
 TEST(PlatformThread, WorkerStackHoldsDeepRecursion) {
   // 12 MiB: more than the default stack of a thread on Windows (1 MiB) or
   // of the main thread there (2 MiB), less than the worker's 16 MiB.
@@ -78,22 +72,6 @@ TEST(PlatformThread, WorkerStackHoldsDeepRecursion) {
   int64_t expected = 0;
   for (int frames = 1; frames <= run.frames; ++frames) expected += frames & 0x7f;
   EXPECT_EQ(run.sum, expected);
-}
-
-TEST(PlatformConsole, APipeIsNoConsole) {
-#if defined(_WIN32)
-  GTEST_SKIP() << "the standard handles of a Windows process are not swapped for a pipe here";
-#else
-  // A manager's pipe must not get the console warning.
-  int ends[2];
-  ASSERT_EQ(pipe(ends), 0);
-  const int saved = dup(STDIN_FILENO);
-  dup2(ends[0], STDIN_FILENO);
-  const bool console = standardInputIsConsole();
-  dup2(saved, STDIN_FILENO);
-  for (const int fd : {saved, ends[0], ends[1]}) close(fd);
-  EXPECT_FALSE(console);
-#endif
 }
 
 }  // namespace

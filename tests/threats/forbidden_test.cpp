@@ -16,13 +16,14 @@ using testing::squareName;
 // The test's answer for s on a record built under Renju, after checking that
 // asking changed nothing, and that the side to move changes nothing either.
 bool forbiddenAt(SearchRecord& record, Square s) {
-  testing::Snapshot before;
-  before.take(record);
+  static std::string before, after;
+  testing::snapshot(record, before);
   record.sideToMove = BLACK;
   const bool answer = isForbidden(record, s);
   record.sideToMove = WHITE;
   EXPECT_EQ(isForbidden(record, s), answer) << "unsettled at " << squareName(record, s);
-  EXPECT_TRUE(before.matches(record)) << "changed by the test of " << squareName(record, s);
+  testing::snapshot(record, after);
+  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(record, s);
   return answer;
 }
 
