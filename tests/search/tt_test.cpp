@@ -47,6 +47,9 @@ TEST_F(TableTest, WipeForgetsEverythingAcrossGenerationWraps) {
 TEST(TableSizing, FollowsTheMemoryLimit) {
   TranspositionTable tt;
   EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  const TTEntry* block = tt.entries;  // the same limit again keeps the block
+  EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  EXPECT_EQ(tt.entries, block);
   // A limit below what the process holds, or a negative size, leaves the
   // built-in entry, which works as a table of one.
   EXPECT_EQ(ttAllocate(tt, -3), 48u);
