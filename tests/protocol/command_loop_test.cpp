@@ -4,7 +4,6 @@
 #include <string>
 
 #include "../support/dialogue.h"
-#include "platform/memory.h"
 
 namespace kestrix {
 namespace {
@@ -165,19 +164,6 @@ TEST_F(CommandLoop, InfoKeys) {
   EXPECT_TRUE(run("INFO   folder    C:\\My Games\nINFO game_type 1\n").empty());
   EXPECT_STREQ(session().settings.folder, "C:\\My");
   EXPECT_EQ(session().settings.game_type, 1);
-}
-
-TEST_F(CommandLoop, InfoMaxMemoryResizesTheTable) {
-  // Room for a 48 MiB table besides what the process holds already (a lot
-  // under the sanitizers, after many tests in one process).
-  const std::string limit = std::to_string(residentMemoryBytes() + (64 << 20));
-  startLive();
-  sync("INFO max_memory " + limit + "\n");
-  EXPECT_EQ(session().settings.max_memory, std::stoi(limit));
-  EXPECT_GE(session().table.sizeBytes, uint64_t{16} << 20);
-  EXPECT_LE(session().table.sizeBytes, std::stoull(limit));
-  finishLive();
-  EXPECT_EQ(session().table.entries, &session().table.builtIn);  // released at the end
 }
 
 }  // namespace

@@ -3,9 +3,7 @@
 // running search, which no check of the answer lines alone can see.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "../support/dialogue.h"
 #include "session/time_budget.h"
@@ -13,42 +11,25 @@
 namespace kestrix {
 namespace {
 
+using testing::isMoveLine;
 using testing::OPEN_POSITION;
-using Clock = std::chrono::steady_clock;
-
-class CommandsWhileThinking : public testing::EngineTest {
- protected:
-  size_t moves() {
-    size_t count = 0;
-    for (const std::string& line : sink.lines()) count += testing::isMoveLine(line);
-    return count;
-  }
-  // Waits for the n-th move line, 20 s at most; returns the milliseconds taken.
-  int64_t waitForMove(size_t n) {
-    const auto start = Clock::now();
-    while (moves() < n && Clock::now() - start < std::chrono::seconds(20)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_GE(moves(), n) << "move " << n << " did not come";
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-  }
-};
+using CommandsWhileThinking = testing::EngineTest;
 
 TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
   startLive();
-  send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
+  pipe.send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
   sync("");  // ABOUT, answered while the search runs on a 59.9 s budget
-  EXPECT_EQ(moves(), 0u);
+  EXPECT_EQ(sink.count(isMoveLine), 0u);
   EXPECT_EQ(session().clock.moveTimeBudget.load(), 59900);
   // A shorter turn limit ends the running search, measured from its start.
-  send("INFO timeout_turn 700\n");
-  EXPECT_LT(waitForMove(1), 5000);
+  pipe.send("INFO timeout_turn 700\n");
+  EXPECT_LT(waitFor(1, isMoveLine), 5000);
   // The same for the match time: 1000 ms left, 218 empty cells.
-  send("INFO timeout_turn 60000\nTURN 0,0\n");
+  pipe.send("INFO timeout_turn 60000\nTURN 0,0\n");
   sync("");
-  EXPECT_EQ(moves(), 1u);
-  send("INFO time_left 1000\n");
-  EXPECT_LT(waitForMove(2), 5000);
+  EXPECT_EQ(sink.count(isMoveLine), 1u);
+  pipe.send("INFO time_left 1000\n");
+  EXPECT_LT(waitFor(2, isMoveLine), 5000);
   EXPECT_EQ(session().clock.moveTimeBudget.load(), moveBudget(218, 1000, 60000));
 }
 
@@ -58,19 +39,19 @@ TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
 // stones back, so every search starts from the same open position.
 TEST_F(CommandsWhileThinking, TimeKeysRightAfterTurnReachThatTurn) {
   startLive();
-  send("START 15\nINFO timeout_turn 300\n");
+  pipe.send("START 15\nINFO timeout_turn 300\n");
   sync(OPEN_POSITION);
-  waitForMove(1);
+  waitFor(1, isMoveLine);
   sync("TAKEBACK " + sink.lines().back() + "\n");
   const std::string keys[3] = {"INFO timeout_turn 300\n", "INFO time_left 1000\n",
                                "INFO timeout_match 2000\n"};
-  for (int round = 0; round < 12; ++round) {
-    send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
+  for (size_t round = 0; round < 12; ++round) {
+    pipe.send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
     const std::string turn = std::to_string(round % 2 == 0 ? 0 : 14) + "," + std::to_string(round);
-    send("TURN " + turn + "\n" + keys[round % 3]);
-    EXPECT_LT(waitForMove(static_cast<size_t>(round) + 2), 5000) << round;
+    pipe.send("TURN " + turn + "\n" + keys[round % 3]);
+    EXPECT_LT(waitFor(round + 2, isMoveLine), 5000) << round;
     const std::string engineMove = sink.lines().back();
-    ASSERT_TRUE(testing::isMoveLine(engineMove));
+    ASSERT_TRUE(isMoveLine(engineMove));
     sync("TAKEBACK " + engineMove + "\nTAKEBACK " + turn + "\n");
   }
   EXPECT_EQ(session().board.count(CELL_EMPTY), 221);

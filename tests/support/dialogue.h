@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -25,6 +26,9 @@ inline const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDON
 inline bool isMoveLine(const std::string& line) {
   return std::regex_match(line, std::regex("[0-9]+,[0-9]+"));
 }
+inline bool isAbout(const std::string& line) {
+  return line.starts_with("name=");
+}
 
 // Every line written, without its newline.
 class CaptureSink final : public OutputSink {
@@ -38,6 +42,10 @@ class CaptureSink final : public OutputSink {
     std::lock_guard<std::mutex> lock(mutex_);
     return lines_;
   }
+  size_t count(bool (*such)(const std::string&)) {
+    const Lines all = lines();
+    return static_cast<size_t>(std::count_if(all.begin(), all.end(), such));
+  }
 
  private:
   std::mutex mutex_;
@@ -45,7 +53,7 @@ class CaptureSink final : public OutputSink {
 };
 
 // Bytes handed out in pieces of at most `piece`; send() adds more and
-// close() ends them. A read waits until there is something or the end.
+// close ends them. A read waits until there is something or the end.
 class PipeSource final : public ByteSource {
  public:
   explicit PipeSource(size_t piece = 4096) : piece_(piece) {}
@@ -74,7 +82,7 @@ class PipeSource final : public ByteSource {
 
 // An engine with a running worker. run() plays a whole input through the
 // command loop; startLive() runs the loop on its own thread, fed through
-// send() and sync().
+// `pipe` and sync().
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
@@ -93,21 +101,22 @@ class EngineTest : public ::testing::Test {
   void startLive() {
     live = std::thread([this] { status = commandLoop(*engine, pipe); });
   }
-  void send(const std::string& text) { pipe.send(text); }
-  // Sends text, then ABOUT, and waits for the ABOUT answer: everything sent
-  // before it has been handled by then.
-  void sync(const std::string& text) {
-    const auto abouts = [this] {
-      size_t count = 0;
-      for (const std::string& line : sink.lines()) count += line.rfind("name=", 0) == 0;
-      return count;
-    };
-    const size_t before = abouts();
-    pipe.send(text + "ABOUT\n");
-    for (int i = 0; i < 2000 && abouts() == before; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Waits, 20 s at most, for n lines of a kind; returns the milliseconds taken.
+  int64_t waitFor(size_t n, bool (*such)(const std::string&)) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto taken = [&] { return std::chrono::steady_clock::now() - start; };
+    while (sink.count(such) < n && taken() < std::chrono::seconds(20)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    ASSERT_GT(abouts(), before);
+    EXPECT_GE(sink.count(such), n);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(taken()).count();
+  }
+  // Sends text, then ABOUT, and waits for its answer: everything sent before
+  // has been handled by then.
+  void sync(const std::string& text) {
+    const size_t abouts = sink.count(isAbout);
+    pipe.send(text + "ABOUT\n");
+    waitFor(abouts + 1, isAbout);
   }
   void finishLive() {
     pipe.send("", true);
