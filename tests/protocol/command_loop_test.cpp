@@ -28,9 +28,8 @@ struct Dialogue {
 class CommandLoop : public EngineTest {
  protected:
   void expect(const Dialogue& dialogue) {
-    // A fresh engine with quick searches (these judge the answers, not the
-    // play); the input comes in pieces of 7 bytes, so lines are cut across
-    // reads.
+    // A fresh engine with quick searches; the input comes in pieces of 7
+    // bytes, so lines are cut across reads.
     engine = std::make_unique<Engine>(sink);
     startEngine(*engine);
     session().settings.time_left = 1000;
@@ -131,8 +130,8 @@ TEST_F(CommandLoop, Dialogues) {
 }
 
 TEST_F(CommandLoop, InfoKeys) {
-  // The budget a time key leaves, and the time left it leaves: a match limit
-  // caps the time left, and 0 or less means none.
+  // The budget and time left a time key leaves: a match limit caps the time
+  // left, 0 or less means none.
   const struct {
     const char* input;
     int32_t budget, timeLeft;

@@ -7,7 +7,6 @@
 
 #include "search/movegen.h"
 #include "support/board_picture.h"
-#include "threats/forbidden.h"
 
 namespace kestrix {
 namespace {
@@ -87,20 +86,6 @@ TEST(Search, Tactics) {
         << move << " for " << t.side << " under rule " << t.rule << " at " << t.probe << " on\n"
         << t.picture;
   }
-}
-
-TEST(Search, RenjuBlackKeepsOffForbiddenSquares) {
-  // (5,2), the natural attack in free-style, is a double three for black.
-  const char* const picture = ".\n.\n...xx\n.\n.....x\n.....x\n.\n.o......o\n..........o";
-  EXPECT_EQ(answer(picture, BLACK, RULE_FREESTYLE, 3), "5,2");
-  const std::string renju = answer(picture, BLACK, RULE_RENJU, 3);
-  auto record = recordFromPicture(picture, BLACK, 12, 12);
-  prepareSearch<RULE_RENJU>(*record);
-  EXPECT_TRUE(isForbidden(*record, testing::squareAt(*record, 5, 2)));
-  for (Square s = 0; s < record->position.cellCount; ++s) {
-    EXPECT_TRUE(squareName(*record, s) != renju || !isForbidden(*record, s)) << renju;
-  }
-  EXPECT_NE(renju, "none");
 }
 
 }  // namespace

@@ -20,10 +20,8 @@ class MoveChoice : public ::testing::Test {
  protected:
   void SetUp() override { initSession(*session); }
 
-  // A new board with these stones, as the board commands put them, and quick
-  // searches: these tests judge the choice, not the play. The board's own
-  // seed is the calendar second, the same for a whole test, so the stream
-  // is seeded here.
+  // A new board with these stones and quick searches; the stream is seeded
+  // here, as the board's own seed, the calendar second, would not vary.
   void board(int32_t width, int32_t height, const std::vector<Stone>& stones, uint32_t seed = 1) {
     ASSERT_EQ(setupBoard(*session, width, height), BoardSetup::Done);
     for (const Stone& stone : stones)
@@ -100,8 +98,7 @@ TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
 }
 
 TEST_F(MoveChoice, EveryMoveTakesAnEmptyCellUntilNoneIsLeft) {
-  // Opening, searched and fallback moves alike, to the last cell; then a
-  // board full of marks and two stones has no move at all.
+  // Opening, searched and fallback moves alike, to the last cell.
   board(5, 5, {});
   for (int move = 0; move < 25; ++move) {
     ASSERT_NE(play(), "none");

@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include "platform/clock.h"
