@@ -107,10 +107,9 @@ class FuzzInput final : public ByteSource {
 
 }  // namespace
 
-// ASan poisons the shadow of a heap block when it is handed out and again
-// when it is freed, which for a table of hundreds of megabytes took most of
-// the fuzzer's time. Allocations above 32 MB are refused instead, so every
-// large max_memory also drives the table's halving on a failed allocation.
+// Poisoning the shadow of a table of hundreds of megabytes took most of the
+// fuzzer's time: allocations above 32 MB are refused instead, which also
+// drives the table's halving on a failed allocation.
 extern "C" const char* __asan_default_options() {
   return "max_allocation_size_mb=32:allocator_may_return_null=1";
 }

@@ -26,22 +26,23 @@ class Engine:
     def __init__(self, *commands):
         self.proc = subprocess.Popen(ENGINE, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
                                      bufsize=0)
-        for command in commands:
-            self.proc.stdin.write((command + "\n").encode())
+        self.send(*commands)
+
+    def send(self, *commands):
+        self.proc.stdin.write("".join(command + "\n" for command in commands).encode())
 
     def ask(self, request):
         """Sends the request; returns (answer, milliseconds it took)."""
         started = time.monotonic()
-        self.proc.stdin.write((request + "\n").encode())
-        answer = self.proc.stdout.readline().decode().rstrip("\r\n")
-        return answer, (time.monotonic() - started) * 1000
+        self.send(request)
+        return self.proc.stdout.readline().decode().strip(), (time.monotonic() - started) * 1000
 
     def kib(self, field):
         with open(f"/proc/{self.proc.pid}/status") as status:
             return next(int(line.split()[1]) for line in status if line.startswith(field + ":"))
 
     def end(self):
-        self.proc.stdin.write(b"END\n")
+        self.send("END")
         self.proc.stdin.close()
         return self.proc.wait(timeout=30)
 
@@ -64,8 +65,9 @@ class TableMemory(unittest.TestCase):
             self.assertGreater(resident, limit // 4)  # the table was not needlessly small
 
     def test_without_a_limit_the_largest_table_starts_quickly_and_moves_in_time(self):
-        engine = Engine("START 20", "INFO max_memory 0")
-        self.assertEqual(engine.proc.stdout.readline().strip(), b"OK")
+        engine = Engine()
+        self.assertEqual(engine.ask("START 20")[0], "OK")
+        engine.send("INFO max_memory 0")
         about, resize_ms = engine.ask("ABOUT")  # answered once the table is in place
         self.assertTrue(about.startswith("name="))
         self.assertLess(resize_ms, 500)
@@ -73,9 +75,9 @@ class TableMemory(unittest.TestCase):
         # The table is wiped before every search, and every 256th wipe empties
         # it for real: short searches (10 ms on 300 ms of match time) reach
         # that wipe soon, and not one move may come late because of it.
-        engine.proc.stdin.write(b"INFO timeout_turn 200\n")
+        engine.send("INFO timeout_turn 200")
         first_ms = engine.ask(BOARDS[0])[1]
-        engine.proc.stdin.write(b"INFO time_left 300\n")
+        engine.send("INFO time_left 300")
         slowest = 0
         for _ in range(270):
             answer, ms = engine.ask(BOARDS[0])

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "../support/dialogue.h"
-#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
@@ -24,13 +23,6 @@ TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
   // A shorter turn limit ends the running search, measured from its start.
   pipe.send("INFO timeout_turn 700\n");
   EXPECT_LT(waitFor(1, isMoveLine), 5000);
-  // The same for the match time: 1000 ms left, 218 empty cells.
-  pipe.send("INFO timeout_turn 60000\nTURN 0,0\n");
-  sync("");
-  EXPECT_EQ(sink.count(isMoveLine), 1u);
-  pipe.send("INFO time_left 1000\n");
-  EXPECT_LT(waitFor(2, isMoveLine), 5000);
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), moveBudget(218, 1000, 60000));
 }
 
 // The time key comes in the same write as the move request, so it is read

@@ -9,18 +9,12 @@
 namespace kestrix {
 namespace {
 
-class TableTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ttAllocate(tt, 10);
-    ttClear(tt);
-  }
+TEST(Table, WipeForgetsEverythingAcrossGenerationWraps) {
   TranspositionTable tt;
-  static constexpr uint64_t KEY = 0x0123456789abcdefull;
-  static constexpr uint64_t SAME_SLOT = KEY + (uint64_t{1} << 32);  // another key, same index
-};
-
-TEST_F(TableTest, WipeForgetsEverythingAcrossGenerationWraps) {
+  ttAllocate(tt, 10);
+  ttClear(tt);
+  constexpr uint64_t KEY = 0x0123456789abcdefull;
+  constexpr uint64_t SAME_SLOT = KEY + (uint64_t{1} << 32);  // another key, same index
   Square list[2] = {3, 4};
   Square out[TT_MOVES];
   // More wipes than the generation counter holds: no entry comes back when

@@ -84,15 +84,13 @@ TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
       {{{1, 1, OWN}, {2, 1, OWN}, {9, 9, OPP}}, BLACK},
       {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK},
   };
-  for (const auto& colouring : boards) {
-    board(15, 15, colouring.stones);
+  for (const auto& [stones, side] : boards) {
+    board(15, 15, stones);
     play();
-    EXPECT_EQ(session->record.sideToMove, colouring.side);
-    for (const Stone& stone : colouring.stones) {
-      EXPECT_EQ(session->record.position.cells[stone.y * 15 + stone.x].stone,
-                stone.value == MARK  ? NEUTRAL
-                : stone.value == OWN ? colouring.side
-                                     : opponentOf(colouring.side));
+    EXPECT_EQ(session->record.sideToMove, side);
+    for (const auto& [x, y, value] : stones) {
+      const int32_t colour = value == MARK ? NEUTRAL : value == OWN ? side : opponentOf(side);
+      EXPECT_EQ(session->record.position.cells[y * 15 + x].stone, colour);
     }
   }
 }
