@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,8 +22,11 @@ using Lines = std::vector<std::string>;
 // Two stones each, nothing forced: the engine deepens for its whole budget.
 inline const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
 
+// "x,y", two numbers without sign.
 inline bool isMoveLine(const std::string& line) {
-  return std::regex_match(line, std::regex("[0-9]+,[0-9]+"));
+  const size_t comma = line.find(',');
+  return comma != 0 && comma != std::string::npos && comma + 1 < line.size() &&
+         line.rfind(',') == comma && line.find_first_not_of("0123456789,") == std::string::npos;
 }
 inline bool isAbout(const std::string& line) {
   return line.starts_with("name=");
