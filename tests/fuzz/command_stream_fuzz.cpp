@@ -19,6 +19,7 @@
 #include <regex>
 #include <string_view>
 #include <thread>
+#include <utility>
 
 #include "protocol/engine.h"
 #include "protocol/output.h"
@@ -86,11 +87,10 @@ class FuzzInput final : public ByteSource {
 
   size_t read(char* buffer, size_t capacity) override {
     SessionSettings& settings = engine_.session.settings;
-    if (settings.timeout_turn.load() > 110) {
-      changeTimeSetting(engine_.session, settings.timeout_turn, 110);
+    for (const auto& [setting, most] :
+         {std::pair{&settings.timeout_turn, 110}, std::pair{&settings.time_left, 3000}}) {
+      if (setting->load() > most) changeTimeSetting(engine_.session, *setting, most);
     }
-    if (settings.time_left.load() > 3000)
-      changeTimeSetting(engine_.session, settings.time_left, 3000);
     if (sink_.workerAnswers.load() >= 12) return 0;
     const size_t end = data_.find('\n');
     const size_t n = std::min(end == data_.npos ? data_.size() : end + 1, capacity);

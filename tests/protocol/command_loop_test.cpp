@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <sstream>
 #include <string>
 
 #include "../support/dialogue.h"
@@ -34,20 +35,16 @@ class CommandLoop : public EngineTest {
     startEngine(*engine);
     session().settings.time_left = 1000;
     const Lines lines = run(dialogue.input, 7);
-    std::string got;
-    for (const std::string& line : lines) got += line + "\n";
-    bool same = true;
-    size_t at = 0;
-    for (size_t start = 0, end = 0; same && start <= dialogue.answers.size(); start = end + 1) {
-      end = std::min(dialogue.answers.find('\n', start), dialogue.answers.size());
-      const std::string expected = dialogue.answers.substr(start, end - start);
-      same = at < lines.size() &&
-             (expected == "*"
-                  ? testing::isMoveLine(lines[at])
-                  : ("|" + expected + "|").find("|" + lines[at] + "|") != std::string::npos);
-      ++at;
+    Lines expected;
+    std::istringstream answers(dialogue.answers);
+    for (std::string line; std::getline(answers, line);) expected.push_back(line);
+    bool same = lines.size() == expected.size();
+    for (size_t i = 0; same && i < lines.size(); ++i) {
+      same = expected[i] == "*"
+                 ? testing::isMoveLine(lines[i])
+                 : ("|" + expected[i] + "|").find("|" + lines[i] + "|") != std::string::npos;
     }
-    EXPECT_TRUE(same && at == lines.size()) << dialogue.what << ":\n" << got;
+    EXPECT_TRUE(same) << dialogue.what << ":\n" << ::testing::PrintToString(lines);
     EXPECT_EQ(status, 0) << dialogue.what;
     const SessionBoard& board = session().board;
     const auto [own, opponent, marks] = dialogue.stones;
