@@ -1,10 +1,6 @@
-"""What only the whole engine process can show, as managers see it.
-
-KESTRIX_ENGINE is the command that starts the engine (for a Windows build:
-the Wine loader, then the .exe), KESTRIX_LINE_END the line end of every
-answer (LF or CRLF) and KESTRIX_REFEREE the referee script; ctest sets all
-three, so the same dialogues hold for every build.
-"""
+"""What only the whole engine process can show, as managers see it. ctest
+sets KESTRIX_ENGINE (the command line, Wine first for a Windows build),
+KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE (the referee script)."""
 
 import os
 import pty
@@ -59,7 +55,6 @@ class Dialogues(unittest.TestCase):
         except OSError as error:
             self.skipTest(f"no pseudo-terminal here: {error}")
         proc = subprocess.Popen(ENGINE, stdin=follower, stdout=subprocess.PIPE)
-        # The warning comes before the engine reads anything.
         if not select.select([proc.stdout], [], [], 20)[0]:
             proc.kill()
             proc.wait()

@@ -1,7 +1,6 @@
 // Test support: positions drawn as text, one line per row, top row first:
 // 'x' black, 'o' white, '#' a NEUTRAL mark, anything else empty; blank lines
-// are skipped. The board is as large as the picture, or as given: the
-// picture then covers its top-left corner.
+// are skipped. The board is as large as the picture, or as given.
 #pragma once
 
 #include <algorithm>
@@ -18,8 +17,7 @@
 
 namespace kestrix::testing {
 
-// A record whose Position holds the pictured stones; its search board is
-// not built.
+// A record whose Position holds the pictured stones (no search board).
 inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
                                                        int32_t sideToMove = BLACK,
                                                        int32_t width = 0, int32_t height = 0) {
