@@ -16,8 +16,8 @@ const LineEntry* const LINE_TABLES[3] = {freestyleLineTable, standardLineTable, 
 
 TEST(PatternTables, TellingRows) {
   initPatternTables();
-  // Window positions 0 to 10: 'x' the player's stone, 'o' blocked, '_' the
-  // square itself. Then class, weight and key squares in each line table.
+  // Window positions 0 to 10 ('x' the player's, 'o' blocked, '_' the square
+  // itself), then class, weight and key squares in each line table.
   using Entry = std::array<int, 3>;
   const struct {
     const char* window;
@@ -66,7 +66,7 @@ TEST(PatternTables, FourLineTables) {
     ASSERT_EQ(threatClassTable[index], threatClassTable[sorted]) << index;
     ASSERT_EQ(moveValueTable[index], moveValueTable[sorted]) << index;
     ASSERT_EQ(renjuMoveValueTable[index], renjuMoveValueTable[sorted]) << index;
-    // Below the fixed values of the strong threats, four small weights add up.
+    // Below the strong threats' fixed values, four small weights add up.
     ASSERT_TRUE(moveValueTable[index] <= 59 || moveValueTable[index] >= 202) << index;
     // The search's tables, indexed by the ranks of the classes, agree.
     const int32_t ranked = rankStride[0][LINE_RANK[c[0]]] + rankStride[1][LINE_RANK[c[1]]] +

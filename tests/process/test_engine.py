@@ -1,11 +1,6 @@
-"""What only the whole engine process can show, as managers see it.
-
-KESTRIX_ENGINE is the command that starts the engine (for a Windows build
-under Wine: the Wine loader, then the .exe), KESTRIX_LINE_END the line end
-every answer must carry (LF or CRLF) and KESTRIX_REFEREE the referee script;
-ctest sets all three. The same dialogues thus hold for every build, line for
-line apart from the line end.
-"""
+"""What only the whole engine process can show, as managers see it. ctest
+sets KESTRIX_ENGINE (the command line, Wine first for a Windows build),
+KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE (the referee script)."""
 
 import os
 import pty
@@ -31,19 +26,17 @@ def converse(text, timeout=30):
 
 
 def lines_of(output):
-    """The answer lines; every one must end with exactly LINE_END, and no
-    other CR or LF may appear."""
+    """The answer lines; each ends with exactly LINE_END, no other CR or LF."""
     assert output == b"" or output.endswith(LINE_END), output[-40:]
     lines = output.split(LINE_END)[:-1]
-    for line in lines:
-        assert b"\r" not in line and b"\n" not in line, line
+    assert not any(b"\r" in line or b"\n" in line for line in lines), lines
     return [line.decode("latin-1") for line in lines]
 
 
 class Dialogues(unittest.TestCase):
     def test_a_session_through_the_pipes(self):
-        # Input in CRLF and LF alike; the first line out is the ABOUT answer
-        # (no warning on a pipe: a tournament runner takes it as the name).
+        # Input in CRLF and LF alike; no warning on a pipe, so the first line
+        # out is the ABOUT answer, which a tournament runner takes as the name.
         status, output = converse(
             "ABOUT\r\nSTART 15\r\nINFO rule 1\nINFO timeout_turn 1000\nBEGIN\r\nPLAY 3,3\n"
             "bogus  line\nBOARD\r\n1,1,2\r\n2,2,2\r\n3,3,1\r\nDONE\r\nSTART 4\nEND\r\n")
@@ -62,23 +55,19 @@ class Dialogues(unittest.TestCase):
         except OSError as error:
             self.skipTest(f"no pseudo-terminal here: {error}")
         proc = subprocess.Popen(ENGINE, stdin=follower, stdout=subprocess.PIPE)
-        # The warning comes before the engine reads anything; without it the
-        # engine would wait for commands, so do not wait for ever.
         if not select.select([proc.stdout], [], [], 20)[0]:
             proc.kill()
             proc.wait()
             self.fail("no warning on a terminal")
         warning = proc.stdout.readline()
-        if LINE_END == b"\r\n":
-            # A Windows console on a terminal (Wine's) puts it into raw mode
-            # when it starts reading; a key typed before then would reach
-            # it as a line feed, which is no Enter there.
-            deadline = time.monotonic() + 10
-            while termios.tcgetattr(follower)[3] & termios.ICANON and time.monotonic() < deadline:
-                time.sleep(0.01)
+        # A Windows console on a terminal (Wine's) puts it into raw mode when
+        # it starts reading; a key typed before then would be no Enter there.
+        deadline = time.monotonic() + (10 if LINE_END == b"\r\n" else 0)
+        while termios.tcgetattr(follower)[3] & termios.ICANON and time.monotonic() < deadline:
+            time.sleep(0.01)
         os.close(follower)
-        # Typed as on a keyboard: Enter is a carriage return, which a POSIX
-        # terminal hands on as a line feed and a Windows console as CRLF.
+        # Enter is a carriage return, which a POSIX terminal hands on as a line
+        # feed and a Windows console as CRLF.
         os.write(leader, b"START 15\rEND\r")
         output, _ = proc.communicate(timeout=20)
         os.close(leader)
@@ -89,15 +78,15 @@ class Dialogues(unittest.TestCase):
             "players settings.",
             "OK"])
 
-    def test_games_through_the_referee(self):
-        engine = ["--engine", ENGINE_COMMAND]
-        for options in ([*engine, *engine, "--size", "15", "--timeout-turn", "300"],
-                        [*engine, *engine, "--width", "12", "--height", "7", "--rule", "4",
-                         "--style", "board", "--timeout-match", "60000"]):
-            done = subprocess.run([sys.executable, REFEREE, "--quiet", *options],
-                                  capture_output=True, text=True, timeout=300)
-            self.assertEqual(done.returncode, 0, (options, done.stdout))
-            self.assertRegex(done.stdout, r"result: (black|white) wins|result: draw", options)
+    def test_a_game_through_the_referee(self):
+        # Renju on a rectangle, BOARD style, on a match clock: the referee
+        # fails on an illegal or late move, an ERROR or UNKNOWN answer or a crash.
+        done = subprocess.run(
+            [sys.executable, REFEREE, "--quiet", *["--engine", ENGINE_COMMAND] * 2, "--width", "12",
+             "--height", "7", "--rule", "4", "--style", "board", "--timeout-match", "60000"],
+            capture_output=True, text=True, timeout=300)
+        self.assertEqual(done.returncode, 0, done.stdout)
+        self.assertRegex(done.stdout, r"result: (black|white) wins|result: draw")
 
 
 if __name__ == "__main__":

@@ -1,10 +1,7 @@
-"""Another build of the engine (the Linux one, for the Windows build) must
-answer the fuzzer's seed inputs, moves left out, with the very same lines:
-every error text, echo and refusal.
-
-KESTRIX_REFERENCE_ENGINE names that build (check-windows.sh sets it) and
-KESTRIX_REFERENCE_LINE_END its line end (LF by default); without it there is
-nothing to compare, and the test says it was skipped.
+"""Another build (the Linux one, for the Windows build) must answer the
+fuzzer's seed inputs, moves left out, with the very same lines. It is named by
+KESTRIX_REFERENCE_ENGINE (check-windows.sh sets it), its line end by
+KESTRIX_REFERENCE_LINE_END (LF by default); without it the test is skipped.
 """
 
 import os
@@ -18,9 +15,8 @@ REFERENCE = os.environ.get("KESTRIX_REFERENCE_ENGINE", "")
 REFERENCE_LINE_END = {"LF": b"\n", "CRLF": b"\r\n"}[
     os.environ.get("KESTRIX_REFERENCE_LINE_END", "LF")]
 CORPUS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus")
-# A move depends on the clock and on a seed drawn from it, and ABOUT on the
-# build date: those lines are left out. The engine compares the first word,
-# C white space apart, at most 20 bytes of it.
+# Moves depend on the clock and ABOUT on the build date: those commands are
+# left out, judged by their first word as the engine judges it.
 LEFT_OUT = (b"begin", b"turn", b"board", b"about")
 
 

@@ -1,85 +1,48 @@
 // Time keys that arrive while the worker searches, or as it starts. These
-// run under the thread sanitizer as well: the command thread and the worker
-// touch the session at the same time, and the effect on the running search
-// is what is checked, which no check of the answer lines alone can see.
+// also run under the thread sanitizer; what they check is the effect on the
+// running search, which no check of the answer lines alone can see.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <string>
-#include <thread>
 
 #include "../support/dialogue.h"
-#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
 
-using testing::EngineTest;
 using testing::isMoveLine;
-using testing::Lines;
-using Clock = std::chrono::steady_clock;
-
-// Two stones each, nothing forced: the engine deepens for its whole budget.
-const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
-
-class CommandsWhileThinking : public EngineTest {
- protected:
-  static size_t moveCount(const Lines& lines) {
-    size_t count = 0;
-    for (const std::string& line : lines) count += isMoveLine(line) ? 1 : 0;
-    return count;
-  }
-  // Waits for the n-th move line, 20 s at most; returns how long that took.
-  std::chrono::milliseconds waitForMove(size_t n) {
-    const auto start = Clock::now();
-    while (moveCount(sink.lines()) < n && Clock::now() - start < std::chrono::seconds(20)) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    EXPECT_GE(moveCount(sink.lines()), n) << "move " << n << " did not come";
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-  }
-};
+using testing::OPEN_POSITION;
+using CommandsWhileThinking = testing::EngineTest;
 
 TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
   startLive();
-  send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
+  pipe.send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
   sync("");  // ABOUT, answered while the search runs on a 59.9 s budget
-  EXPECT_EQ(moveCount(sink.lines()), 0u);
+  EXPECT_EQ(sink.count(isMoveLine), 0u);
   EXPECT_EQ(session().clock.moveTimeBudget.load(), 59900);
-
   // A shorter turn limit ends the running search, measured from its start.
-  send("INFO timeout_turn 700\n");
-  EXPECT_LT(waitForMove(1).count(), 5000);
-
-  // The same for the match time: 1000 ms left, 218 empty cells.
-  send("INFO timeout_turn 60000\nTURN 0,0\n");
-  sync("");
-  EXPECT_EQ(moveCount(sink.lines()), 1u);
-  send("INFO time_left 1000\n");
-  EXPECT_LT(waitForMove(2).count(), 5000);
-  EXPECT_EQ(session().clock.moveTimeBudget.load(), moveBudget(218, 1000, 60000));
+  pipe.send("INFO timeout_turn 700\n");
+  EXPECT_LT(waitFor(1, isMoveLine), 5000);
 }
 
 // The time key comes in the same write as the move request, so it is read
-// while the worker is still waking up or has only just started its clock.
-// Whichever happens first, the turn must end on the new limit. Each round
-// takes both stones back, so every search starts from the same open position.
+// while the worker is still waking up or has only just started its clock;
+// either way the turn must end on the new limit. Each round takes both
+// stones back, so every search starts from the same open position.
 TEST_F(CommandsWhileThinking, TimeKeysRightAfterTurnReachThatTurn) {
   startLive();
-  send("START 15\nINFO timeout_turn 300\n");
+  pipe.send("START 15\nINFO timeout_turn 300\n");
   sync(OPEN_POSITION);
-  waitForMove(1);
-  std::string engineMove = sink.lines().back();
-  sync("TAKEBACK " + engineMove + "\n");
+  waitFor(1, isMoveLine);
+  sync("TAKEBACK " + sink.lines().back() + "\n");
   const std::string keys[3] = {"INFO timeout_turn 300\n", "INFO time_left 1000\n",
                                "INFO timeout_match 2000\n"};
-  for (int round = 0; round < 12; ++round) {
-    // Back to a long turn and no match limit before each round.
-    send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
+  for (size_t round = 0; round < 12; ++round) {
+    pipe.send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
     const std::string turn = std::to_string(round % 2 == 0 ? 0 : 14) + "," + std::to_string(round);
-    send("TURN " + turn + "\n" + keys[round % 3]);
-    EXPECT_LT(waitForMove(static_cast<size_t>(round) + 2).count(), 5000) << round;
-    engineMove = sink.lines().back();
+    pipe.send("TURN " + turn + "\n" + keys[round % 3]);
+    EXPECT_LT(waitFor(round + 2, isMoveLine), 5000) << round;
+    const std::string engineMove = sink.lines().back();
     ASSERT_TRUE(isMoveLine(engineMove));
     sync("TAKEBACK " + engineMove + "\nTAKEBACK " + turn + "\n");
   }

@@ -33,25 +33,23 @@ void holeAndScanSort(Candidate* c, int32_t lo, int32_t hi) {
 
 TEST(SortCandidates, LeavesEveryCandidateWhereTheHoleAndScanQuicksortDoes) {
   auto record = std::make_unique<SearchRecord>();
-  std::vector<Candidate> expected;
+  std::vector<Candidate> input, expected;
   uint32_t seed = 12345;
   for (int round = 0; round < 400; ++round) {
     // Few distinct scores make many ties, which is where sorts differ. Some
     // lists are as long as a 32 x 32 root's.
     const int32_t count = round % 40 == 0 ? MAX_CELLS - round : 1 + round % 150;
     const int32_t spread = 1 + round % 23;
-    expected.resize(count);
+    input.resize(count);
     for (int32_t i = 0; i < count; ++i) {
       seed = seed * 1103515245u + 12345u;
-      expected[i] = Candidate{static_cast<int16_t>((seed >> 16) % spread), static_cast<Square>(i)};
+      input[i] = Candidate{static_cast<int16_t>((seed >> 16) % spread), static_cast<Square>(i)};
     }
+    expected = input;
     holeAndScanSort(expected.data(), 0, count - 1);
     for (const int32_t limit : {INNER_MOVES, MAX_CELLS}) {
       record->candidateCount = count;
-      for (int32_t i = 0; i < count; ++i) record->candidates[i] = expected[i];
-      // Sort the same input again: restore the unsorted order first.
-      std::sort(record->candidates, record->candidates + count,
-                [](const Candidate& a, const Candidate& b) { return a.square < b.square; });
+      std::copy(input.begin(), input.end(), record->candidates);
       sortCandidates(*record, limit);
       for (int32_t i = 0; i < std::min(count, limit); ++i) {
         ASSERT_EQ(record->candidates[i].square, expected[i].square)

@@ -7,7 +7,6 @@
 
 #include "search/movegen.h"
 #include "support/board_picture.h"
-#include "threats/forbidden.h"
 
 namespace kestrix {
 namespace {
@@ -18,8 +17,8 @@ using testing::squareName;
 constexpr int32_t ROOT = -1;  // the root generator's answer
 constexpr int32_t INNER = 0;  // the inner generator's
 
-// The move on a pictured 12 x 12 board (see board_picture.h), from a
-// generator, which must give one square only, or from a search to a depth.
+// The move on a pictured 12 x 12 board from a generator, which must give one
+// square only, or from a search to a depth.
 std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t probe) {
   initPatternTables();
   initZobristKeys();
@@ -45,12 +44,12 @@ TEST(Search, Tactics) {
   const char* const fivesForBoth = "oxxxx\n.\n.oooo\n.\n......oooo";
   const char* const whiteFour = "..x\n.oooo.x\n.\n.\n.xxx";
   const char* const blackThree = "....o\n.\n..xxx";
-  // The gaps make six: a five in free-style, for white under Renju too (only
-  // black is bound to exactly five); else the other side's threat comes first.
+  // The gaps make six: a five in free-style, and for white under Renju;
+  // else the other side's threat comes first.
   const char* const blackSix = "xxx.xx\n.\n.\n...xoooo";
   const char* const whiteSix = "ooo.oo\n.\n....xxx";
   // A four on (4,7) forces (5,8), then (6,7) makes two fours, or the other
-  // way round; no single move wins at once.
+  // way round.
   const char* const winByFours = ".\n.\n.\no.....o\n.x....x\n..x..oxo\n...x..x\n..ox.x";
   const struct {
     const char* picture;
@@ -65,13 +64,12 @@ TEST(Search, Tactics) {
       {fivesForBoth, BLACK, RULE_RENJU, 6, {"5,0"}},
       {".xxxx", BLACK, RULE_FREESTYLE, ROOT, {"0,0"}},  // the first square of all
       // A four is stopped: the root keeps the last square, an inner node the
-      // first, and a lone root move is played at any depth.
+      // first; a lone root move is played at any depth.
       {".oooo\n.\n.xxx", BLACK, RULE_FREESTYLE, ROOT, {"5,0"}},
       {".oooo\n.\n.xxx", BLACK, RULE_STANDARD, 9, {"5,0"}},
       {whiteFour, BLACK, RULE_STANDARD, INNER, {"0,1"}},
       {whiteFour, WHITE, RULE_STANDARD, INNER, {"0,1"}},
-      // An open four: alone from the generators (the root's the last of two,
-      // an inner node's the first), either by search.
+      // An open four: the root's the last of two, an inner node's the first.
       {".oo\n.\n..xxx", BLACK, RULE_FREESTYLE, ROOT, {"5,2"}},
       {blackThree, BLACK, RULE_FREESTYLE, INNER, {"1,2"}},
       {blackThree, BLACK, RULE_FREESTYLE, 6, {"1,2", "5,2"}},
@@ -88,21 +86,6 @@ TEST(Search, Tactics) {
         << move << " for " << t.side << " under rule " << t.rule << " at " << t.probe << " on\n"
         << t.picture;
   }
-}
-
-TEST(Search, RenjuBlackKeepsOffForbiddenSquares) {
-  // (5,2) is a double three for black: the natural attack in free-style,
-  // forbidden in Renju.
-  const char* const picture = ".\n.\n...xx\n.\n.....x\n.....x\n.\n.o......o\n..........o";
-  EXPECT_EQ(answer(picture, BLACK, RULE_FREESTYLE, 3), "5,2");
-  const std::string renju = answer(picture, BLACK, RULE_RENJU, 3);
-  auto record = recordFromPicture(picture, BLACK, 12, 12);
-  prepareSearch<RULE_RENJU>(*record);
-  EXPECT_TRUE(isForbidden(*record, testing::squareAt(*record, 5, 2)));
-  for (Square s = 0; s < record->position.cellCount; ++s) {
-    EXPECT_TRUE(squareName(*record, s) != renju || !isForbidden(*record, s)) << renju;
-  }
-  EXPECT_NE(renju, "none");
 }
 
 }  // namespace

@@ -1,10 +1,6 @@
-// The turn's budget: its formula, and what happens when an INFO time key
-// and the start of a turn meet.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
-#include <memory>
 #include <thread>
 
 #include "platform/clock.h"
@@ -23,9 +19,7 @@ TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
       {20, 500, 5000, 500},
       {225, 60000, 0, 100},
       {225, 3000, 0, 10},
-      // 64-bit arithmetic: neither a wrapped turn limit nor a huge match
-      // time can turn into a wrong budget.
-      {225, 60000, INT32_MIN, 100},
+      {225, 60000, INT32_MIN, 100},  // 64-bit arithmetic: nothing wraps
       {225, INT32_MIN, INT32_MAX, 10},
       {5, INT32_MAX, INT32_MAX, INT32_MAX - 100},
   };
@@ -33,8 +27,7 @@ TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
     EXPECT_EQ(moveBudget(b.emptyCells, b.timeLeft, b.timeoutTurn), b.budget)
         << b.emptyCells << " " << b.timeLeft << " " << b.timeoutTurn;
   }
-  // The largest budget's deadline is far, not wrapped.
-  MoveClock clock;
+  MoveClock clock;  // the largest budget's deadline is far, not wrapped
   clock.moveStartTime = clockMs();
   clock.moveTimeBudget = INT32_MAX - 100;
   EXPECT_GT(timeRemaining(clock), int64_t{INT32_MAX} - 200);
@@ -55,9 +48,8 @@ class TimeSettings : public ::testing::Test {
   SessionSettings& settings = session->settings;
 };
 
-// The worker has read the old turn limit when the command thread stores the
-// new one and its budget; the worker's store comes last. It must notice and
-// read again, or the turn runs on a budget the manager has already changed.
+// The command thread stores a new limit and budget between the worker's read
+// of the old limit and its own store: the worker must notice and read again.
 TEST_F(TimeSettings, AChangeBetweenTheWorkersReadAndStoreIsNotLost) {
   const TurnBudget before = readTurnBudget(*session);
   EXPECT_EQ(before.budget, 59900);
@@ -66,15 +58,12 @@ TEST_F(TimeSettings, AChangeBetweenTheWorkersReadAndStoreIsNotLost) {
   EXPECT_FALSE(storeTurnBudget(*session, before));
   startTurnClock(*session);
   EXPECT_EQ(budget(), 200);
-
-  // Without a change in between, one read is enough.
   const TurnBudget after = readTurnBudget(*session);
   EXPECT_TRUE(storeTurnBudget(*session, after));
   EXPECT_EQ(budget(), 200);
 }
 
-// A turn that begins while the command thread is in the middle of a change
-// waits for it and starts on the new value.
+// A turn that begins in the middle of a change waits for it.
 TEST_F(TimeSettings, ATurnStartingDuringAChangeWaitsForIt) {
   settings.timeChanges.fetch_add(1);  // the command thread is inside a change
   std::atomic<bool> started{false};

@@ -1,29 +1,44 @@
-// Test support: positions drawn as text, and search records built from them.
-//
-// One line per row, top row first: 'x' a black stone, 'o' a white stone,
-// '#' a NEUTRAL mark, anything else empty; blank lines are skipped. The board
-// is as wide as the longest row and as high as the number of rows, unless a
-// larger size is given: the picture then covers its top-left corner.
+// Test support: positions drawn as text, one line per row, top row first:
+// 'x' black, 'o' white, '#' a NEUTRAL mark, anything else empty; blank lines
+// are skipped. The board is as large as the picture, or as given.
 #pragma once
 
-#include <cstring>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "position/pattern_tables.h"
-#include "position/types.h"
+#include "position/position.h"
 #include "threats/line_codes.h"
 #include "threats/search_record.h"
 #include "threats/stones.h"
 
 namespace kestrix::testing {
 
-// A record whose Position holds the pictured stones; its search board is
-// not built.
-std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
-                                                int32_t sideToMove = BLACK, int32_t width = 0,
-                                                int32_t height = 0);
+// A record whose Position holds the pictured stones (no search board).
+inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
+                                                       int32_t sideToMove = BLACK,
+                                                       int32_t width = 0, int32_t height = 0) {
+  std::vector<std::string_view> rows;
+  for (size_t start = 0, end; start < picture.size(); start = end + 1) {
+    end = std::min(picture.find('\n', start), picture.size());
+    if (end > start) rows.push_back(picture.substr(start, end - start));
+  }
+  for (const std::string_view row : rows) width = std::max(width, static_cast<int32_t>(row.size()));
+  auto record = std::make_unique<SearchRecord>();
+  positionInit(record->position, width, std::max(height, static_cast<int32_t>(rows.size())));
+  for (size_t y = 0; y < rows.size(); ++y) {
+    for (size_t x = 0; x < rows[y].size(); ++x) {
+      const char c = rows[y][x];
+      const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
+      if (stone != EMPTY) positionPlace(record->position, int32_t(x), int32_t(y), stone);
+    }
+  }
+  record->sideToMove = sideToMove;
+  return record;
+}
 
 // The search board of the record's Position under rule R, built stone by
 // stone as a search builds it (the Zobrist key aside).
@@ -41,37 +56,20 @@ inline Square squareAt(const SearchRecord& record, int32_t x, int32_t y) {
   return static_cast<Square>(y * record.position.width + x);
 }
 
-std::string squareName(const SearchRecord& record, Square s);
+inline std::string squareName(const SearchRecord& record, Square s) {
+  const int32_t width = record.position.width;
+  return s == NO_SQUARE ? "none" : std::to_string(s % width) + "," + std::to_string(s / width);
+}
 
-// A byte copy of everything on a record that the stone operations may change.
-// Kept and refilled by the caller, so that long runs allocate nothing.
-struct Snapshot {
-  std::string bytes;
-
-  template <typename Visit>
-  static void forEachPart(const SearchRecord& record, Visit&& visit) {
-    visit(record.playerThreats, sizeof(record.playerThreats));
-    visit(record.nearEmpty, sizeof(record.nearEmpty));
-    visit(record.lineCode, sizeof(record.lineCode));
-    visit(record.lineStone, sizeof(record.lineStone));
-    visit(record.nearStones, sizeof(record.nearStones));
-    visit(record.threatBoard, sizeof(record.threatBoard));
-  }
-  void take(const SearchRecord& record) {
-    bytes.clear();
-    forEachPart(record, [&](const void* part, size_t size) {
-      bytes.append(static_cast<const char*>(part), size);
-    });
-  }
-  bool matches(const SearchRecord& record) const {
-    size_t at = 0;
-    bool same = true;
-    forEachPart(record, [&](const void* part, size_t size) {
-      same = same && std::memcmp(bytes.data() + at, part, size) == 0;
-      at += size;
-    });
-    return same;
-  }
-};
+// The bytes of everything on a record that the stone operations may change,
+// into a buffer the caller keeps, so that long runs allocate nothing.
+inline void snapshot(const SearchRecord& r, std::string& bytes) {
+  bytes.clear();
+  const auto add = [&](const auto& part) {
+    bytes.append(reinterpret_cast<const char*>(&part), sizeof(part));
+  };
+  add(r.playerThreats), add(r.nearEmpty), add(r.lineCode);
+  add(r.lineStone), add(r.nearStones), add(r.threatBoard);
+}
 
 }  // namespace kestrix::testing

@@ -1,16 +1,12 @@
 // Test support: drive an Engine in-process and capture what it answers.
-//
-// CaptureSink records every line (without its newline). StringSource feeds
-// a fixed input in pieces of a chosen size; PipeSource is fed by the test
-// while the command loop runs on another thread.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
-#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -23,15 +19,20 @@ namespace kestrix::testing {
 
 using Lines = std::vector<std::string>;
 
+// Two stones each, nothing forced: the engine deepens for its whole budget.
+inline const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
+
+// "x,y", two numbers without sign.
 inline bool isMoveLine(const std::string& line) {
   const size_t comma = line.find(',');
-  if (comma == std::string::npos || comma == 0 || comma + 1 == line.size()) return false;
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (i != comma && (line[i] < '0' || line[i] > '9')) return false;
-  }
-  return true;
+  return comma != 0 && comma != std::string::npos && comma + 1 < line.size() &&
+         line.rfind(',') == comma && line.find_first_not_of("0123456789,") == std::string::npos;
+}
+inline bool isAbout(const std::string& line) {
+  return line.starts_with("name=");
 }
 
+// Every line written, without its newline.
 class CaptureSink final : public OutputSink {
  public:
   void write(const char* line, size_t length) override {
@@ -43,9 +44,9 @@ class CaptureSink final : public OutputSink {
     std::lock_guard<std::mutex> lock(mutex_);
     return lines_;
   }
-  void clear() {
-    std::lock_guard<std::mutex> lock(mutex_);
-    lines_.clear();
+  size_t count(bool (*such)(const std::string&)) {
+    const Lines all = lines();
+    return static_cast<size_t>(std::count_if(all.begin(), all.end(), such));
   }
 
  private:
@@ -53,88 +54,76 @@ class CaptureSink final : public OutputSink {
   Lines lines_;
 };
 
-class StringSource final : public ByteSource {
- public:
-  StringSource(std::string data, size_t piece) : data_(std::move(data)), piece_(piece) {}
-  size_t read(char* buffer, size_t capacity) override {
-    const size_t n = std::min({piece_, capacity, data_.size() - position_});
-    std::memcpy(buffer, data_.data() + position_, n);
-    position_ += n;
-    return n;
-  }
-
- private:
-  std::string data_;
-  size_t piece_;
-  size_t position_ = 0;
-};
-
+// Bytes handed out in pieces of at most `piece`; send() adds more and
+// close ends them. A read waits until there is something or the end.
 class PipeSource final : public ByteSource {
  public:
+  explicit PipeSource(size_t piece = 4096) : piece_(piece) {}
   void send(const std::string& text, bool close = false) {
     std::lock_guard<std::mutex> lock(mutex_);
-    bytes_.insert(bytes_.end(), text.begin(), text.end());
+    bytes_ += text;
     closed_ = closed_ || close;
     changed_.notify_all();
   }
   size_t read(char* buffer, size_t capacity) override {
     std::unique_lock<std::mutex> lock(mutex_);
-    changed_.wait(lock, [this] { return closed_ || !bytes_.empty(); });
-    size_t n = 0;
-    for (; n < capacity && !bytes_.empty(); ++n, bytes_.pop_front()) buffer[n] = bytes_.front();
+    changed_.wait(lock, [this] { return closed_ || at_ < bytes_.size(); });
+    const size_t n = std::min({piece_, capacity, bytes_.size() - at_});
+    std::memcpy(buffer, bytes_.data() + at_, n);
+    at_ += n;
     return n;
   }
 
  private:
   std::mutex mutex_;
   std::condition_variable changed_;
-  std::deque<char> bytes_;
+  std::string bytes_;
+  size_t piece_, at_ = 0;
   bool closed_ = false;
 };
 
 // An engine with a running worker. run() plays a whole input through the
-// command loop and returns every line answered; startLive() runs the loop
-// on its own thread, fed through send() and sync().
+// command loop; startLive() runs the loop on its own thread, fed through
+// `pipe` and sync().
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
   void TearDown() override {
     if (live.joinable()) finishLive();
   }
-  // Searched moves in a few milliseconds, for tests that judge answers, not
-  // play. (time_left shows in no answer line.)
-  void moveQuickly() { engine->session.settings.time_left = 1000; }
-
+  // The lines answered to this input alone.
   Lines run(const std::string& input, size_t piece = 4096) {
-    StringSource source(input, piece);
+    PipeSource source(piece);
+    source.send(input, true);
+    const size_t before = sink.lines().size();
     status = commandLoop(*engine, source);
-    return sink.lines();
+    const Lines all = sink.lines();
+    return Lines(all.begin() + before, all.end());
   }
-
   void startLive() {
     live = std::thread([this] { status = commandLoop(*engine, pipe); });
   }
-  void send(const std::string& text) { pipe.send(text); }
-  // Sends text, then ABOUT, and waits for the ABOUT answer: everything sent
-  // before it has been handled by then.
-  void sync(const std::string& text) {
-    const auto abouts = [this] {
-      size_t count = 0;
-      for (const std::string& line : sink.lines()) count += line.rfind("name=", 0) == 0;
-      return count;
-    };
-    const size_t before = abouts();
-    pipe.send(text + "ABOUT\n");
-    for (int i = 0; i < 2000 && abouts() == before; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // Waits, 20 s at most, for n lines of a kind; returns the milliseconds taken.
+  int64_t waitFor(size_t n, bool (*such)(const std::string&)) {
+    const auto start = std::chrono::steady_clock::now();
+    const auto taken = [&] { return std::chrono::steady_clock::now() - start; };
+    while (sink.count(such) < n && taken() < std::chrono::seconds(20)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
-    ASSERT_GT(abouts(), before);
+    EXPECT_GE(sink.count(such), n);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(taken()).count();
+  }
+  // Sends text, then ABOUT, and waits for its answer: everything sent before
+  // has been handled by then.
+  void sync(const std::string& text) {
+    const size_t abouts = sink.count(isAbout);
+    pipe.send(text + "ABOUT\n");
+    waitFor(abouts + 1, isAbout);
   }
   void finishLive() {
     pipe.send("", true);
     live.join();
   }
-
   Session& session() { return engine->session; }
 
   CaptureSink sink;  // outlives the engine, whose worker writes to it

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <sstream>
 #include <string>
+#include <string_view>
 
 #include "support/board_picture.h"
 
@@ -13,22 +13,22 @@ namespace {
 
 using testing::squareName;
 
-// The test's answer for s on a record built under Renju, after checking that
-// asking changed nothing, and that the side to move changes nothing either.
+// The answer for s under Renju, checked to change nothing on the record and
+// not to depend on the side to move.
 bool forbiddenAt(SearchRecord& record, Square s) {
-  testing::Snapshot before;
-  before.take(record);
+  static std::string before, after;
+  testing::snapshot(record, before);
   record.sideToMove = BLACK;
   const bool answer = isForbidden(record, s);
   record.sideToMove = WHITE;
   EXPECT_EQ(isForbidden(record, s), answer) << "unsettled at " << squareName(record, s);
-  EXPECT_TRUE(before.matches(record)) << "changed by the test of " << squareName(record, s);
+  testing::snapshot(record, after);
+  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(record, s);
   return answer;
 }
 
-// Pictures (see board_picture.h) in which the squares asked about are
-// letters: F forbidden and A allowed on an empty square, X forbidden and O
-// allowed on a black or white stone.
+// Pictures whose squares asked about are letters: F forbidden and A allowed
+// on an empty square, X forbidden and O allowed on a black or white stone.
 TEST(Forbidden, Pictures) {
   const struct {
     int32_t width, height;
@@ -60,22 +60,21 @@ TEST(Forbidden, Pictures) {
     for (char& c : stones) c = c == 'X' ? 'x' : c == 'O' ? 'o' : c == 'F' || c == 'A' ? '.' : c;
     auto record = testing::recordFromPicture(stones, BLACK, board.width, board.height);
     testing::buildSearchBoard<RULE_RENJU>(*record);
-    std::istringstream rows(board.picture);
-    std::string row;
-    for (int32_t y = 0; std::getline(rows, row); ++y) {
-      for (int32_t x = 0; x < static_cast<int32_t>(row.size()); ++x) {
-        if (std::string("FAXO").find(row[x]) == std::string::npos) continue;
-        EXPECT_EQ(forbiddenAt(*record, testing::squareAt(*record, x, y)),
-                  row[x] == 'F' || row[x] == 'X')
+    int32_t x = 0, y = 0;
+    for (const char c : std::string_view(board.picture)) {
+      if (c == 'F' || c == 'A' || c == 'X' || c == 'O') {
+        EXPECT_EQ(forbiddenAt(*record, testing::squareAt(*record, x, y)), c == 'F' || c == 'X')
             << x << "," << y << " on\n"
             << board.picture;
       }
+      x = c == '\n' ? 0 : x + 1;
+      y += c == '\n';
     }
   }
 }
 
-// The plain recursion, depth first, without memo or guard, on an empty
-// square: the answer the test must give. Past `callsLeft` calls it gives up.
+// The plain recursion, depth first, without memo or guard: the answer the
+// test must give on an empty square. Past `callsLeft` calls it gives up.
 struct PlainRecursion {
   SearchRecord& record;
   int64_t callsLeft;
@@ -115,9 +114,8 @@ struct PlainRecursion {
   }
 };
 
-// Every empty square of the board must be settled as the plain recursion
-// settles it within `cap` calls. Returns how many took it more than the
-// 4096 calls the test once allowed itself.
+// Every empty square must be settled as the plain recursion settles it within
+// `cap` calls. Returns how many took it more than 4096 calls.
 int32_t expectPlainAnswers(const std::string& picture, int32_t side, int64_t cap) {
   auto record = testing::recordFromPicture(picture, BLACK, side, side);
   testing::buildSearchBoard<RULE_RENJU>(*record);
@@ -135,13 +133,11 @@ int32_t expectPlainAnswers(const std::string& picture, int32_t side, int64_t cap
 }
 
 TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
-  // Chains of black stones over a whole 32 x 32 board: every empty square
-  // holds threes whose open-four squares hold threes again, and so on.
-  // Depth first, the recursion takes up to fourteen million calls on a
-  // square of the first board, (26,29), which it finds forbidden, and 342
-  // thousand on (6,1), which it finds allowed; it follows chains thirty
-  // stones long on the third; the last needs the deepest search. Each band
-  // of rows shifts the tile by `shift` columns.
+  // Chains of black stones over a 32 x 32 board, each band of rows shifting
+  // the tile by `shift` columns: threes whose open-four squares hold threes
+  // again. The plain recursion takes fourteen million calls on (26,29) of the
+  // first, forbidden, and 342 thousand on (6,1), allowed; the third holds
+  // chains thirty stones long; the last needs the deepest search.
   const struct {
     std::vector<std::string> tile;
     size_t shift;
@@ -169,8 +165,7 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
   }
   EXPECT_GT(hard, 200);
 
-  // Random boards, 15 x 15 and 20 x 20, a fifth to two thirds full, three
-  // stones in five black.
+  // Random boards, 15 x 15 and 20 x 20, a fifth to two thirds full, 3/5 black.
   std::mt19937 random(13);
   for (int32_t board = 0; board < 24; ++board) {
     const uint32_t percent = 20 + board % 4 * 15;
