@@ -12,8 +12,8 @@ namespace {
 TEST(SpiralOrders, EveryOrderWalksTheWholeBoardFromItsCornerInwards) {
   auto orders = std::make_unique<SpiralOrders>();
   const struct {
-    int width, height, innermost;
-  } boards[] = {{15, 15, 112}, {20, 13, -1}, {13, 20, -1}, {32, 32, -1}, {5, 32, -1}, {6, 5, 15}};
+    int width, height;
+  } boards[] = {{15, 15}, {20, 13}, {13, 20}, {32, 32}, {5, 32}, {6, 5}};
   for (const auto& board : boards) {
     buildSpiralOrders(*orders, board.width, board.height);
     const int n = board.width * board.height;
@@ -30,7 +30,6 @@ TEST(SpiralOrders, EveryOrderWalksTheWholeBoardFromItsCornerInwards) {
                       std::abs(a / board.width - b / board.width),
                   1);
       }
-      EXPECT_TRUE(board.innermost < 0 || t != 0 || squares[0] == board.innermost);
       std::sort(squares.begin(), squares.end());
       for (int i = 0; i < n; ++i) ASSERT_EQ(squares[i], i);
       for (int i = n; i < MAX_CELLS; ++i) ASSERT_EQ(orders->order[t][i], 0);

@@ -1,8 +1,5 @@
-"""The engine process's memory under the manager's limit, measured from outside.
-
-Peak resident memory (VmHWM) and peak virtual size (VmPeak) are read from
-/proc/<pid>/status while the engine still runs, after it has searched long
-enough to touch its whole table, and printed for the record. Skipped where
+"""The engine process's peak memory (VmHWM, VmPeak) under the manager's limit, read from
+/proc/<pid>/status once it has searched long enough to touch its whole table. Skipped where
 /proc is missing, and in sanitizer builds, whose figures are the sanitizer's.
 """
 

@@ -93,12 +93,9 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
       PlayerThreats reckoned[4];
       tallyAfterPlacing<R>(*record, s, player, reckoned);
       ASSERT_TRUE(unchanged()) << "reckoning at " << s << " changed the record";
-      placeStone<R>(*record, s, player);
-      ASSERT_EQ(std::memcmp(reckoned, record->playerThreats, sizeof(reckoned)), 0) << s;
-      removeStone<R>(*record, s);
-      ASSERT_TRUE(unchanged()) << "place and remove at " << s;
-      // The search's stack of stones, two deep when there is room.
+      // Two deep when there is room (removeStone is left to the rebuilds).
       pushStone<R>(*record, s, player);
+      ASSERT_EQ(std::memcmp(reckoned, record->playerThreats, sizeof(reckoned)), 0) << s;
       const Square t = static_cast<Square>((s + 1) % cells);
       const bool nested = threatCell(*record, t).stone == EMPTY;
       if (nested) pushStone<R>(*record, t, player == BLACK ? WHITE : BLACK);
