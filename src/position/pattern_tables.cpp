@@ -18,7 +18,6 @@ uint8_t renjuRankTable[LINE_CODE_COUNT];
 uint8_t rankThreatClassTable[RANK_COMBO_COUNT];
 uint8_t rankMoveValueTable[RANK_COMBO_COUNT];
 uint8_t renjuRankMoveValueTable[RANK_COMBO_COUNT];
-int32_t rankStride[DIRECTION_COUNT][LINE_RANK_COUNT];
 
 static_assert(sizeof(freestyleLineTable) == 4 * LINE_CODE_COUNT);
 static_assert(sizeof(threatClassTable) == COMBO_COUNT);
@@ -266,9 +265,6 @@ void buildComboTables() {
 // The rank tables: each rank combination takes the entries of the first
 // class combination of those ranks.
 void buildRankTables() {
-  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    for (int32_t r = 0; r < LINE_RANK_COUNT; ++r) rankStride[d][r] = r * RANK_PLACE[d];
-  }
   int32_t firstClass[LINE_RANK_COUNT];
   for (int32_t c = LINE_CLASS_COUNT - 1; c >= 0; --c) firstClass[LINE_RANK[c]] = c;
   for (int32_t index = 0; index < RANK_COMBO_COUNT; ++index) {

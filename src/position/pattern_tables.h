@@ -16,7 +16,7 @@
 //
 // Classes that every four-line table treats alike share a rank (LINE_RANK),
 // and the search reads the same four-line tables indexed by ranks instead
-// (14641 bytes each, built with rankStride), with the ranks of a line code
+// (14641 bytes each, indexed by RANK_PLACE), with the ranks of a line code
 // in a table of one byte per code: a sixteenth and a quarter of the memory,
 // and the same answers.
 //
@@ -121,13 +121,11 @@ extern uint8_t renjuRankMoveValueTable[RANK_COMBO_COUNT];
 
 // The index of the rank tables is the base-11 number of the four lines'
 // ranks, the first direction's the highest digit: RANK_PLACE[d] is the
-// place of direction d's digit, and rankStride[d][r] is r * RANK_PLACE[d].
-// The search multiplies by the place instead of reading the stride, which
-// spares it a memory read per line and gives the same index.
+// place of direction d's digit. The search multiplies by it, which costs no
+// memory read.
 inline constexpr int32_t RANK_PLACE[DIRECTION_COUNT] = {
-    LINE_RANK_COUNT * LINE_RANK_COUNT * LINE_RANK_COUNT, LINE_RANK_COUNT* LINE_RANK_COUNT,
+    LINE_RANK_COUNT * LINE_RANK_COUNT * LINE_RANK_COUNT, (LINE_RANK_COUNT * LINE_RANK_COUNT),
     LINE_RANK_COUNT, 1};
-extern int32_t rankStride[DIRECTION_COUNT][LINE_RANK_COUNT];
 
 // Builds every table once; later calls return at once. Thread-safe.
 void initPatternTables();

@@ -88,7 +88,7 @@ struct ThreatCell {
   uint8_t stone;  // a stone code, or OFF_BOARD
   uint16_t lineSlot[DIRECTION_COUNT];
   // For a stone of BLACK or WHITE, the four-line table index of its line
-  // ranks (rankStride); 0 elsewhere. Kept so that a change in one line
+  // ranks (RANK_PLACE); 0 elsewhere. Kept so that a change in one line
   // finds the stone's old and new threat class without looking up the other
   // three lines again.
   int32_t comboIndex;

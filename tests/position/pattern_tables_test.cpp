@@ -69,8 +69,8 @@ TEST(PatternTables, FourLineTables) {
     // Below the strong threats' fixed values, four small weights add up.
     ASSERT_TRUE(moveValueTable[index] <= 59 || moveValueTable[index] >= 202) << index;
     // The search's tables, indexed by the ranks of the classes, agree.
-    const int32_t ranked = rankStride[0][LINE_RANK[c[0]]] + rankStride[1][LINE_RANK[c[1]]] +
-                           rankStride[2][LINE_RANK[c[2]]] + rankStride[3][LINE_RANK[c[3]]];
+    int32_t ranked = 0;
+    for (int32_t d = 0; d < DIRECTION_COUNT; ++d) ranked += RANK_PLACE[d] * LINE_RANK[c[d]];
     ASSERT_EQ(rankThreatClassTable[ranked], threatClassTable[index]) << index;
     ASSERT_EQ(rankMoveValueTable[ranked], moveValueTable[index]) << index;
     ASSERT_EQ(renjuRankMoveValueTable[ranked], renjuMoveValueTable[index]) << index;
