@@ -32,7 +32,6 @@ TEST(SpiralOrders, EveryOrderWalksTheWholeBoardFromItsCornerInwards) {
       }
       std::sort(squares.begin(), squares.end());
       for (int i = 0; i < n; ++i) ASSERT_EQ(squares[i], i);
-      for (int i = n; i < MAX_CELLS; ++i) ASSERT_EQ(orders->order[t][i], 0);
     }
   }
 }

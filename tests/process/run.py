@@ -1,8 +1,5 @@
-"""Runs one module of process tests for ctest.
-
-Exit status 0 when its tests pass, 1 when one fails, and 77 (which ctest
-reports as skipped) when every test in it was skipped.
-"""
+"""Runs one module of process tests for ctest: exit 0 when its tests pass, 1 when one fails,
+and 77 (which ctest reports as skipped) when every test in it was skipped."""
 
 import sys
 import unittest

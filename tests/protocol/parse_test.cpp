@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace kestrix {
 namespace {
@@ -24,15 +25,14 @@ TEST(MatchWord, FoldsOnlyAsciiLettersOverEveryByteValue) {
 }
 
 TEST(ParseInt, FollowsAtoiAndSaturates) {
-  EXPECT_EQ(parseInt("  -12abc"), -12);
-  EXPECT_EQ(parseInt("+7"), 7);
-  EXPECT_EQ(parseInt("abc"), 0);
-  EXPECT_EQ(parseInt("-"), 0);
-  EXPECT_EQ(parseInt("2147483647"), INT32_MAX);
-  EXPECT_EQ(parseInt("2147483648"), INT32_MAX);
-  EXPECT_EQ(parseInt("99999999999999999999999"), INT32_MAX);
-  EXPECT_EQ(parseInt("-2147483648"), INT32_MIN);
-  EXPECT_EQ(parseInt("-99999999999999999999999"), INT32_MIN);
+  const std::pair<const char*, int32_t> cases[] = {
+      // clang-format off
+      {"  -12abc", -12}, {"+7", 7}, {"abc", 0}, {"-", 0}, {"2147483647", INT32_MAX},
+      {"2147483648", INT32_MAX}, {"99999999999999999999999", INT32_MAX},
+      {"-2147483648", INT32_MIN}, {"-99999999999999999999999", INT32_MIN},
+      // clang-format on
+  };
+  for (const auto& [text, value] : cases) EXPECT_EQ(parseInt(text), value) << text;
 }
 
 }  // namespace
