@@ -15,18 +15,17 @@ from test_engine import ENGINE_COMMAND, REFEREE
 spec = importlib.util.spec_from_file_location("referee", REFEREE)
 referee = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(referee)
-PROMPT = b"q to quit): "
 
 
 def screen_until(leader, end, seconds=120):
-    """What the terminal shows until the text end (or the program's exit)."""
+    """What the terminal shows until the text end, or the program's exit."""
     seen = b""
     deadline = time.monotonic() + seconds
     while end not in seen and time.monotonic() < deadline:
         if select.select([leader], [], [], 1)[0]:
             try:
                 seen += os.read(leader, 4096)
-            except OSError:  # the program ended
+            except OSError:
                 break
     return seen.decode().replace("\r", "")
 
@@ -40,7 +39,7 @@ class HumanGame(unittest.TestCase):
         os.close(follower)
         screens = []
         for typed in ("-1,4", "e5", "q"):
-            screens.append(screen_until(leader, PROMPT))
+            screens.append(screen_until(leader, b"q to quit): "))
             os.write(leader, typed.encode() + b"\r")
         screens.append(screen_until(leader, b"left the game"))
         self.assertEqual(proc.wait(timeout=30), 3)
@@ -51,20 +50,16 @@ class HumanGame(unittest.TestCase):
         self.assertEqual([screen.count("a  b  c") for screen in screens], [1, 0, 1, 0])
 
     def test_a_refused_renju_move_names_its_lines(self):
-        # Black's stones, then what black's stone on h8 is refused for.
-        cases = [
-            ("g8 i8 g7 i9", "a double three: the row through g8, h8, i8 and the diagonal "
-                            "through g7, h8, i9"),
-            ("e8 g8 h6 h7", "a double three: the row through e8, g8, h8 and the column through "
-                            "h6, h7, h8"),
-            ("e8 g8 h6 h7 d8:white", None),  # the split three in the row is closed
-            ("e8 f8 g8 h5 h6 h7", "a double four: the row through e8, f8, g8, h8 and the column "
-                                  "through h5, h6, h7, h8"),
-            ("e8 g8 i8 k8", "a double four: the row through e8, g8, h8, i8, k8 (two fours in "
-                            "one line)"),
-            ("e8 f8 g8 i8 j8", "an overline: the row through e8, f8, g8, h8, i8, j8"),
-        ]
-        for stones, reason in cases:
+        # Black's stones (and white's), and why black may not play h8 then.
+        three, four = "a double three: the row through", "a double four: the row through"
+        for stones, reason in [
+                ("g8 i8 g7 i9", f"{three} g8, h8, i8 and the diagonal through g7, h8, i9"),
+                ("e8 g8 h6 h7", f"{three} e8, g8, h8 and the column through h6, h7, h8"),
+                ("e8 g8 h6 h7 d8:white", None),  # the split three in the row is closed
+                ("e8 f8 g8 h5 h6 h7", f"{four} e8, f8, g8, h8 and the column through h5, h6, "
+                                      "h7, h8"),
+                ("e8 g8 i8 k8", f"{four} e8, g8, h8, i8, k8 (two fours in one line)"),
+                ("e8 f8 g8 i8 j8", "an overline: the row through e8, f8, g8, h8, i8, j8")]:
             board = [[0] * 15 for _ in range(15)]
             for name in stones.split():
                 x, y = referee.parse_square(name.split(":")[0], 15, 15)
