@@ -1,5 +1,4 @@
-# Target `package` (CPack), or `cpack` in the build folder once the two
-# programs are built: the installed files as
+# Target `package` (CPack): the installed files as
 #   kestrix-<version>-Linux.tar.gz  bin/pbrain-kestrix, bin/kestrix-bench,
 #                                   share/man/man1/ (their pages) and
 #                                   share/doc/kestrix/ (the note on adding
