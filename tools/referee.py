@@ -306,8 +306,8 @@ class RenjuJudge:
         return self.stones_of_fives(x, y, dx, dy, self.five_squares(x, y, dx, dy))
 
     def three_stones(self, x, y, dx, dy):
-        """The three's stones: those of the open fours that one more allowed
-        stone would make, that stone left out."""
+        """The three's stones: those of the open fours that one more stone
+        in the line would make, that stone left out."""
         board = self.board
         stones = set()
         for k in range(-4, 5):
