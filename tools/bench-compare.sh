@@ -18,6 +18,11 @@ usage() {
   exit 2
 }
 
+if [ "${1:-}" = --help ] || [ "${1:-}" = -h ]; then
+  # The notes at the top of this file, without their comment marks.
+  sed -n '2,/^set /{/^#/s/^# \{0,1\}//p}' "$0"
+  exit 0
+fi
 runs=5
 while getopts "n:" option; do
   case "$option" in

@@ -11,7 +11,10 @@ or a full board.
 
 Unless --quiet, it prints the rule, the board and the time limits first,
 then one line per move (number, colour, square, time taken), and the board
-with the result at the end; --watch draws the board after every move.
+with the result at the end; --watch draws the board after every move, at
+most one board per --delay milliseconds, so that a person can follow. A
+person playing (--human) sees the board once per exchange, after the
+engine's reply.
 
 Squares: x,y with 0-based column x (numbers above the board) and row y
 (numbers at its left), as the protocol has them. A person may also type a
@@ -19,8 +22,9 @@ letter and a number: the column's letter (above the board; a is column 0)
 and the row counted from 1 at the top (at the board's right), so h8 is 7,7.
 The person's squares are refused when they are off the board or taken and,
 for black under Renju, when they make an overline, a double four or a double
-three (threes are followed as far as a few thousand positions; beyond that
-the move is allowed, with a note). Engines' moves are not judged for Renju.
+three, and the refusal names the lines (threes are followed as far as a few
+thousand positions; beyond that the move is allowed, with a note). Engines'
+moves are not judged for Renju.
 
 Exit status: 0 when the game was played out (a win or a draw), 1 when an
 engine misbehaved (illegal or late move, ERROR or UNKNOWN answer, crash,
@@ -152,6 +156,11 @@ def has_letters(width):
     return width <= len(LETTERS)
 
 
+def square_text(x, y, letters):
+    """h8 in the letter form, 7,7 otherwise."""
+    return f"{LETTERS[x]}{y + 1}" if letters else f"{x},{y}"
+
+
 def square_name(x, y, width, letters=False):
     """x,y, and with letters also the letter form: 7,7 (h8)."""
     name = f"{x},{y}"
@@ -188,7 +197,7 @@ def parse_square(text, width, height):
     """(x, y) from "x,y" or a letter and a row number ("h8"); ValueError with
     the message for the person otherwise."""
     text = text.strip()
-    numbers = re.fullmatch(r"(\d+)\s*[, ]\s*(\d+)", text)
+    numbers = re.fullmatch(r"(-?\d+)\s*[, ]\s*(-?\d+)", text)
     letter = re.fullmatch(r"([A-Za-z])\s*(\d+)", text)
     if numbers:
         x, y = int(numbers.group(1)), int(numbers.group(2))
@@ -222,6 +231,7 @@ class RenjuJudge:
     the test runs and left as it was."""
 
     DIRECTIONS = ((1, 0), (0, 1), (1, 1), (1, -1))
+    LINE_NAMES = ("row", "column", "diagonal", "diagonal")
 
     def __init__(self, board, budget=4000):
         self.board = board
@@ -230,8 +240,10 @@ class RenjuJudge:
 
     def reason(self, x, y):
         """None when black may play (x, y); else "an overline", "a double
-        four" or "a double three". Raises Unsettled when the chain of threes
-        behind threes is too long to follow."""
+        four" or "a double three", followed by the lines that make it and
+        their stones: "a double three: the row through g8, h8, i8 and the
+        diagonal through g7, h8, i9". Raises Unsettled when the chain of
+        threes behind threes is too long to follow."""
         self.budget -= 1
         if self.budget < 0:
             raise Unsettled()
@@ -242,15 +254,72 @@ class RenjuJudge:
             if 5 in lengths:
                 return None
             if max(lengths) > 5:
-                return "an overline"
+                return "an overline: " + self.lines(
+                    x, y, [d for d, n in enumerate(lengths) if n > 5], self.run)
             fours = [self.fours(x, y, dx, dy) for dx, dy in self.DIRECTIONS]
             if sum(fours) >= 2:
-                return "a double four"
-            threes = sum(1 for (dx, dy), four in zip(self.DIRECTIONS, fours)
-                         if not four and self.real_three(x, y, dx, dy))
-            return "a double three" if threes >= 2 else None
+                named = self.lines(x, y, [d for d, n in enumerate(fours) if n], self.four_stones)
+                return "a double four: " + named + (" (two fours in one line)"
+                                                     if max(fours) == 2 else "")
+            threes = [d for d, ((dx, dy), four) in enumerate(zip(self.DIRECTIONS, fours))
+                      if not four and self.real_three(x, y, dx, dy)]
+            if len(threes) >= 2:
+                return "a double three: " + self.lines(x, y, threes, self.three_stones)
+            return None
         finally:
             board[y][x] = 0
+
+    def lines(self, x, y, directions, stones):
+        """The named lines through (x, y), each with its stones in order:
+        "the row through g8, h8, i8 and the column through ..."."""
+        letters = has_letters(self.width)
+        named = []
+        for d in directions:
+            dx, dy = self.DIRECTIONS[d]
+            squares = sorted(stones(x, y, dx, dy))
+            names = ", ".join(square_text(x + k * dx, y + k * dy, letters) for k in squares)
+            named.append(f"the {self.LINE_NAMES[d]} through {names}")
+        return " and ".join([", ".join(named[:-1]), named[-1]] if len(named) > 2 else named)
+
+    def run(self, x, y, dx, dy):
+        """Offsets of the unbroken black run through (x, y) in this line."""
+        found = [0]
+        for sign in (1, -1):
+            k = sign
+            while self.on_board(x + k * dx, y + k * dy) and self.board[y + k * dy][x + k * dx] == 1:
+                found.append(k)
+                k += sign
+        return found
+
+    def stones_of_fives(self, x, y, dx, dy, fives):
+        """Offsets of the black stones that each square of fives (offsets
+        of empty squares) would complete into five, those squares left out."""
+        stones = set()
+        for k in fives:
+            ex, ey = x + k * dx, y + k * dy
+            self.board[ey][ex] = 1
+            stones.update(k + j for j in self.run(ex, ey, dx, dy) if j)
+            self.board[ey][ex] = 0
+        return stones
+
+    def four_stones(self, x, y, dx, dy):
+        return self.stones_of_fives(x, y, dx, dy, self.five_squares(x, y, dx, dy))
+
+    def three_stones(self, x, y, dx, dy):
+        """The three's stones: those of the open fours that one more stone
+        in the line would make, that stone left out."""
+        board = self.board
+        stones = set()
+        for k in range(-4, 5):
+            ex, ey = x + k * dx, y + k * dy
+            if k == 0 or not self.on_board(ex, ey) or board[ey][ex] != 0:
+                continue
+            board[ey][ex] = 1
+            fives = self.five_squares(x, y, dx, dy)
+            if len(fives) == 2 and fives[1] - fives[0] == 5:
+                stones.update(self.stones_of_fives(x, y, dx, dy, fives) - {k})
+            board[ey][ex] = 0
+        return stones
 
     def on_board(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
@@ -404,6 +473,8 @@ def play(args):
     failure = None
     left = False
     engines = [p for p in players if isinstance(p, Engine)]
+    shown = 0.0  # when the last move of a watched game was shown
+    drawn = -1  # the number of moves on the last board drawn
     if not args.quiet:
         print("\n".join(describe(args, players)), flush=True)
         if human:
@@ -422,6 +493,7 @@ def play(args):
         if human == 1:
             show(board, moves, letters)
             print()
+            drawn = 0
         while result is None:
             colour = 1 + len(moves) % 2
             player = players[colour - 1]
@@ -440,6 +512,11 @@ def play(args):
                 raise Failure(f"{player.name}: move {x},{y} is on a taken cell")
             board[y][x] = colour
             moves.append((x, y))
+            if args.watch and not human and not args.quiet:
+                # Each move of a watched game, with its board, stays on the
+                # screen for at least the delay.
+                time.sleep(max(0.0, shown + args.delay / 1000 - time.monotonic()))
+                shown = time.monotonic()
             if not args.quiet:
                 square = square_name(x, y, width, letters)
                 print(f"{len(moves):4d}  {COLOURS[colour]:6} {square:<12} {taken_ms:6.0f} ms",
@@ -449,9 +526,11 @@ def play(args):
                 winner = colour
             elif len(moves) == width * height:
                 result = f"draw: the board is full after {len(moves)} moves"
-            if (args.watch or human) and not args.quiet and result is None:
+            # A person sees one board per exchange, after the engine's reply.
+            if result is None and not args.quiet and (colour != human if human else args.watch):
                 show(board, moves, letters)
                 print()
+                drawn = len(moves)
     except Failure as error:
         failure = str(error)
     except (LeftGame, KeyboardInterrupt):
@@ -461,7 +540,8 @@ def play(args):
         if problem and not failure:
             failure = problem
     if not args.quiet:
-        show(board, moves, letters)
+        if drawn != len(moves):  # a person who left has just seen it
+            show(board, moves, letters)
         print(LEGEND)
     if failure:
         print(f"failure: {failure}")
@@ -514,31 +594,44 @@ def ask(engine, colour, board, moves, args):
 def main(argv=None):
     parser = argparse.ArgumentParser(description=__doc__,
                                      formatter_class=argparse.RawDescriptionHelpFormatter)
-    parser.add_argument("--engine", action="append", required=True,
+    # Each option's help ends with its default, where it has one.
+    parser.add_argument("--engine", action="append", required=True, metavar="COMMAND",
                         help="engine command; give it twice for engine against engine "
                              "(the first plays black), once to play a random player or, "
                              "with --human, you")
-    parser.add_argument("--size", type=int, default=15, help="side of a square board")
-    parser.add_argument("--width", type=int, help="board width (with --height: a rectangle)")
-    parser.add_argument("--height", type=int, help="board height")
+    parser.add_argument("--size", type=int, metavar="N", default=15,
+                        help="side of a square board (default: %(default)s)")
+    parser.add_argument("--width", type=int, metavar="N",
+                        help="board width (with --height: a rectangle)")
+    parser.add_argument("--height", type=int, metavar="N", help="board height")
     parser.add_argument("--rectstart", action="store_true", help="send RECTSTART even for a square")
-    parser.add_argument("--rule", type=int, default=0,
-                        help="INFO rule value: 0 free-style, 1 exactly five, 4 Renju")
-    parser.add_argument("--timeout-turn", type=int, default=1000, help="ms per move")
-    parser.add_argument("--timeout-match", type=int, default=0,
-                        help="ms per game and engine (0: no match limit)")
-    parser.add_argument("--max-memory", type=int, default=83886080, help="INFO max_memory bytes")
+    parser.add_argument("--rule", type=int, metavar="N", default=0,
+                        help="INFO rule value: 0 free-style, 1 exactly five, 4 Renju "
+                             "(default: %(default)s)")
+    parser.add_argument("--timeout-turn", type=int, metavar="MS", default=1000,
+                        help="ms per move (default: %(default)s)")
+    parser.add_argument("--timeout-match", type=int, metavar="MS", default=0,
+                        help="ms per game and engine, 0 for no match limit "
+                             "(default: %(default)s)")
+    parser.add_argument("--max-memory", type=int, metavar="BYTES", default=83886080,
+                        help="INFO max_memory bytes (default: %(default)s)")
     parser.add_argument("--style", choices=("turn", "board"), default="turn",
-                        help="BEGIN/TURN, or BOARD with the whole position before every move")
-    parser.add_argument("--tolerance", type=int, default=150,
-                        help="ms a move may come after its limit (pipes and process start)")
-    parser.add_argument("--seed", type=int, default=1, help="seed of the random player")
+                        help="BEGIN/TURN, or BOARD with the whole position before every move "
+                             "(default: %(default)s)")
+    parser.add_argument("--tolerance", type=int, metavar="MS", default=150,
+                        help="ms a move may come after its limit, for pipes and process "
+                             "start (default: %(default)s)")
+    parser.add_argument("--seed", type=int, metavar="N", default=1,
+                        help="seed of the random player (default: %(default)s)")
     parser.add_argument("--quiet", action="store_true",
                         help="print only the result: no board, no line per move")
     parser.add_argument("--watch", action="store_true", help="draw the board after every move")
+    parser.add_argument("--delay", type=int, metavar="MS", default=1000,
+                        help="with --watch, the least ms between two boards, so that a person "
+                             "can follow the game; 0 draws each at once (default: %(default)s)")
     parser.add_argument("--human", choices=("black", "white"),
                         help="play against the engine yourself, with this colour (black moves "
-                             "first); the board is drawn after every move")
+                             "first); the board is drawn after every reply of the engine")
     args = parser.parse_args(argv)
     if len(args.engine) > 2:
         parser.error("at most two engines")

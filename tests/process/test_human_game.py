@@ -1,0 +1,71 @@
+"""The referee's game against a person, played through a pseudo-terminal as a person plays
+it, and its Renju judge naming the lines of a refused move."""
+
+import importlib.util
+import os
+import pty
+import select
+import subprocess
+import sys
+import time
+import unittest
+
+from test_engine import ENGINE_COMMAND, REFEREE
+
+spec = importlib.util.spec_from_file_location("referee", REFEREE)
+referee = importlib.util.module_from_spec(spec)
+spec.loader.exec_module(referee)
+
+
+def screen_until(leader, end, seconds=120):
+    """What the terminal shows until the text end, or the program's exit."""
+    seen = b""
+    deadline = time.monotonic() + seconds
+    while end not in seen and time.monotonic() < deadline:
+        if select.select([leader], [], [], 1)[0]:
+            try:
+                seen += os.read(leader, 4096)
+            except OSError:
+                break
+    return seen.decode().replace("\r", "")
+
+
+class HumanGame(unittest.TestCase):
+    def test_one_board_per_exchange_and_a_square_off_the_board(self):
+        leader, follower = pty.openpty()
+        proc = subprocess.Popen(
+            [sys.executable, REFEREE, "--engine", ENGINE_COMMAND, "--human", "black", "--size",
+             "9", "--timeout-turn", "300"], stdin=follower, stdout=follower, stderr=follower)
+        os.close(follower)
+        screens = []
+        for typed in ("-1,4", "e5", "q"):
+            screens.append(screen_until(leader, b"q to quit): "))
+            os.write(leader, typed.encode() + b"\r")
+        screens.append(screen_until(leader, b"left the game"))
+        self.assertEqual(proc.wait(timeout=30), 3)
+        os.close(leader)
+        self.assertIn("-1,4 is off the board", screens[1])
+        # The person's move and the engine's reply, then one board.
+        self.assertRegex(screens[2], r"1  black  4,4 \(e5\).*\n +2  white  \d,\d \(\w\d\)")
+        self.assertEqual([screen.count("a  b  c") for screen in screens], [1, 0, 1, 0])
+
+    def test_a_refused_renju_move_names_its_lines(self):
+        # Black's stones (and white's), and why black may not play h8 then.
+        three, four = "a double three: the row through", "a double four: the row through"
+        for stones, reason in [
+                ("g8 i8 g7 i9", f"{three} g8, h8, i8 and the diagonal through g7, h8, i9"),
+                ("e8 g8 h6 h7", f"{three} e8, g8, h8 and the column through h6, h7, h8"),
+                ("e8 g8 h6 h7 d8:white", None),  # the split three in the row is closed
+                ("e8 f8 g8 h5 h6 h7", f"{four} e8, f8, g8, h8 and the column through h5, h6, "
+                                      "h7, h8"),
+                ("e8 g8 i8 k8", f"{four} e8, g8, h8, i8, k8 (two fours in one line)"),
+                ("e8 f8 g8 i8 j8", "an overline: the row through e8, f8, g8, h8, i8, j8")]:
+            board = [[0] * 15 for _ in range(15)]
+            for name in stones.split():
+                x, y = referee.parse_square(name.split(":")[0], 15, 15)
+                board[y][x] = 2 if name.endswith(":white") else 1
+            self.assertEqual(referee.RenjuJudge(board).reason(7, 7), reason, stones)
+
+
+if __name__ == "__main__":
+    unittest.main()
