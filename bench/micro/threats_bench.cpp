@@ -64,17 +64,19 @@ BENCHMARK(placeAndRemove<RULE_FREESTYLE>);
 BENCHMARK(placeAndRemove<RULE_STANDARD>);
 BENCHMARK(placeAndRemove<RULE_RENJU>);
 
-// A board tiled with a small pattern of black stones.
-std::unique_ptr<ThreatBoard> tiledBoard(int32_t side, std::initializer_list<std::string_view> tile,
+// A board tiled with a small pattern of black stones, each band of rows
+// shifted by `shift` columns.
+std::unique_ptr<ThreatBoard> tiledBoard(int32_t width, int32_t height,
+                                        std::initializer_list<std::string_view> tile,
                                         int32_t shift) {
-  auto board = emptyBoard(side, side);
-  const int32_t height = static_cast<int32_t>(tile.size());
-  for (int32_t y = 0; y < side; ++y) {
-    const std::string_view row = tile.begin()[y % height];
-    const int32_t width = static_cast<int32_t>(row.size());
-    for (int32_t x = 0; x < side; ++x) {
-      if (row[(x + shift * (y / height)) % width] == 'x') {
-        placeStone<RULE_RENJU>(*board, static_cast<Square>(y * side + x), BLACK);
+  auto board = emptyBoard(width, height);
+  const int32_t rows = static_cast<int32_t>(tile.size());
+  for (int32_t y = 0; y < height; ++y) {
+    const std::string_view row = tile.begin()[y % rows];
+    const int32_t columns = static_cast<int32_t>(row.size());
+    for (int32_t x = 0; x < width; ++x) {
+      if (row[(x + shift * (y / rows)) % columns] == 'x') {
+        placeStone<RULE_RENJU>(*board, static_cast<Square>(y * width + x), BLACK);
       }
     }
   }
@@ -101,20 +103,34 @@ Square slowestSquare(ThreatBoard& board) {
   return slowest;
 }
 
-void forbiddenWorst(benchmark::State& state, int32_t side,
+void forbiddenWorst(benchmark::State& state, int32_t width, int32_t height,
                     std::initializer_list<std::string_view> tile, int32_t shift) {
-  auto board = tiledBoard(side, tile, shift);
+  auto board = tiledBoard(width, height, tile, shift);
   const Square s = slowestSquare(*board);
   for (auto _ : state) benchmark::DoNotOptimize(isForbidden(*board, s));
-  state.SetLabel("square (" + std::to_string(s % side) + ", " + std::to_string(s / side) + ")");
+  state.SetLabel("square (" + std::to_string(s % width) + ", " + std::to_string(s / width) + ")");
 }
 // Crowded boards with the longest recursions we found: full black rows in
-// pairs, and chains of black stones along the diagonals.
-BENCHMARK_CAPTURE(forbiddenWorst, board15, 15, {"x", ".", ".", ".", ".", ".", "x"}, 0)
+// pairs, chains of black stones along the diagonals, and on tall boards
+// long columns of black pairs.
+BENCHMARK_CAPTURE(forbiddenWorst, board15, 15, 15, {"x", ".", ".", ".", ".", ".", "x"}, 0)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(forbiddenWorst, board22, 22, {"x", ".", ".", ".", ".", ".", "x"}, 0)
+BENCHMARK_CAPTURE(forbiddenWorst, board22, 22, 22, {"x", ".", ".", ".", ".", ".", "x"}, 0)
     ->Unit(benchmark::kMicrosecond);
-BENCHMARK_CAPTURE(forbiddenWorst, board32, 32, {"..xx..", ".x..x."}, 2)
+BENCHMARK_CAPTURE(forbiddenWorst, board32, 32, 32, {"..xx..", ".x..x."}, 2)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(forbiddenWorst, tall9x31, 9, 31,
+                  {"x..xx....", "...xx...x", "x..xx....", "...xx...x", "...xx....", "...xx...x"}, 0)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(forbiddenWorst, tall16x30, 16, 30,
+                  {"..xx.x...xx.....", "x.xxx....xx...x.", ".x.xxx...xx.....", "x...x....xx...xx",
+                   "x...x....xx.....", ".........xx...xx"},
+                  0)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(forbiddenWorst, tall32x32, 32, 32,
+                  {"..xx.x...xx.....", "x.xxx....xx...x.", ".x.xxx...xx.....", "x...x....xx...xx",
+                   "x...x....xx.....", ".........xx...xx"},
+                  0)
     ->Unit(benchmark::kMicrosecond);
 
 }  // namespace

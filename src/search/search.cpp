@@ -11,8 +11,8 @@ namespace kestrix {
 
 namespace {
 
-// Clock reads are rationed to one per 501 nodes.
-inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 500;
+// Clock reads are rationed to one per this many nodes.
+inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 501;
 
 // Moves list[i] to the front, shifting the entries before it up by one.
 inline void moveToFront(Square* list, int32_t i) {
@@ -68,15 +68,20 @@ int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
 
 namespace {
 
-// The clock, read once every 501 calls (each rule keeps its own count,
-// across searches). The first iteration always finishes, so that there is a
-// move to play.
+// The clock, read once every CLOCK_CHECK_INTERVAL calls (each rule keeps
+// its own count, across searches). The first iteration always finishes
+// here, so that there is a move to play.
 template <RuleIndex R>
 inline void checkClock(const SearchContext& context) {
   uint32_t& counter = context.record.clockCheckCounter[R];
-  if (++counter <= CLOCK_CHECK_INTERVAL) return;
+  if (++counter < CLOCK_CHECK_INTERVAL) return;
   counter = 0;
   if (context.record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
+}
+
+// The forbidden-move test's poll (SearchContext::forbiddenClock).
+void pollForbiddenClock(const void* clock) {
+  if (timeIsUp(*static_cast<const MoveClock*>(clock))) throw SearchTimeout{};
 }
 
 // alphaBeta at depth 0 for the move m of `mover`, the key already folded
@@ -91,7 +96,7 @@ int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
   if constexpr (R == RULE_RENJU) {
     // The test answers the same for an empty square as for one holding the
     // black stone; a white stone is never forbidden.
-    if (mover == BLACK && isForbidden(record.board, m, record.sideToMove)) return WIN_SCORE;
+    if (mover == BLACK && isForbidden(record.board, m, &context.forbiddenClock)) return WIN_SCORE;
   }
   PlayerThreats tallies[4];
   tallyAfterPlacing<R>(record.board, m, mover, tallies);
@@ -114,7 +119,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
 
   // Step 2. Under Renju, a forbidden black stone loses on the spot
   if constexpr (R == RULE_RENJU) {
-    if (isForbidden(record.board, lastMove, record.sideToMove)) return WIN_SCORE;
+    if (isForbidden(record.board, lastMove, &context.forbiddenClock)) return WIN_SCORE;
   }
 
   // Step 3. Decided positions and leaves take the static value
@@ -306,7 +311,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
     // Step 3. Search every root move to depth d
     int32_t alpha = LOSS_SCORE;
     bool pvFound = false;
-    Square iterationBest = NO_SQUARE;
+    record.iterationBest = NO_SQUARE;
     for (int32_t i = 0; i < record.rootMoveCount; ++i) {
       const Square m = record.rootMoves[i];
       const uint64_t moveKey = zobristKey(player, m);
@@ -329,7 +334,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
         continue;
       }
       if (v > alpha) {
-        iterationBest = m;
+        record.iterationBest = m;
         const int32_t j = findMove(record.nextRootMoves, record.nextRootMoveCount, m);
         if (j > 0) moveToFront(record.nextRootMoves, j);
         alpha = v;
@@ -338,8 +343,8 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
     }
 
     // Step 4. Every move lost: keep the previous iteration's move
-    if (iterationBest == NO_SQUARE) return record.bestMove;
-    record.bestMove = iterationBest;
+    if (record.iterationBest == NO_SQUARE) return record.bestMove;
+    record.bestMove = record.iterationBest;
 
     // Step 5. Stop when the next iteration, which should take at least
     // twice as long as this one, would not fit in the time left
@@ -355,6 +360,31 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
   }
 }
 
+// The move when the clock runs out in the first iteration, which only the
+// forbidden-move test can do (under Renju, black to move, while it tests a
+// root move): a move that is legal without that test's answer. First the
+// root move that leads so far, which was searched to the end, its own test
+// included, and not lost; else, on the board rebuilt without the temporary
+// and searched stones, the first root move whose own lines settle the test
+// as allowed, and then the first such square of the board. These need no
+// temporary stone, so they take microseconds. NO_SQUARE only when every
+// empty square needs a test, none of which has an answer yet.
+template <RuleIndex R>
+Square firstIterationMove(SearchRecord& record) {
+  if (record.iterationBest != NO_SQUARE) return record.iterationBest;
+  ThreatBoard& board = record.board;
+  fillThreatBoard<R>(board, record.position);
+  const bool black = record.sideToMove == BLACK;
+  for (int32_t i = 0; i < record.rootMoveCount; ++i) {
+    if (!black || allowedByItsLines(board, record.rootMoves[i])) return record.rootMoves[i];
+  }
+  for (int32_t i = 0; i < board.cellCount; ++i) {
+    const Square s = static_cast<Square>(i);
+    if (threatCellOf(board, s).stone == EMPTY && (!black || allowedByItsLines(board, s))) return s;
+  }
+  return NO_SQUARE;
+}
+
 }  // namespace
 
 // A search to depth d has at most d of its stones on the board at once.
@@ -364,12 +394,13 @@ template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth) {
   prepareSearch<R>(record);
-  SearchContext context{record, tt, clock};
+  SearchContext context{record, tt, clock, ForbiddenPoll{pollForbiddenClock, &clock}};
   try {
     return deepen<R>(context, maxDepth < MAX_SEARCH_DEPTH ? maxDepth : MAX_SEARCH_DEPTH);
   } catch (const SearchTimeout&) {
     // The interrupted iteration's results are dropped; the stones it left on
-    // the search's board are rebuilt by the next prepareSearch.
+    // the board are rebuilt by the next prepareSearch.
+    if (record.iterationDepth == 1) record.bestMove = firstIterationMove<R>(record);
     return record.bestMove;
   }
 }

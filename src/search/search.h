@@ -6,11 +6,15 @@
 // scores. A win in one and a win in five score the same; the threat tallies
 // make won and lost positions exact, so there is no quiescence search.
 //
-// searchRoot prepares the search's own board from the Position in the
-// record, generates the root moves once and deepens over them until a win or
-// loss is proven, the next iteration would not fit in the time left, maxDepth
-// is done, or the clock runs out inside an iteration (from the second on); it
-// returns the move of the last finished iteration, or NO_SQUARE.
+// searchRoot prepares the search's board from the Position in the record,
+// generates the root moves once and deepens over them until a win or loss
+// is proven, the next iteration would not fit in the time left, maxDepth is
+// done, or the clock runs out inside an iteration; it returns the move of
+// the last finished iteration, or NO_SQUARE. The node count reads the clock
+// from the second iteration on, so the first one, a few hundred nodes,
+// always finishes but for the forbidden-move test: that reads the clock in
+// every iteration, and a first iteration it cuts short plays a move that
+// needs no test (firstIterationMove in search.cpp).
 #pragma once
 
 #include <cstdint>
@@ -20,6 +24,7 @@
 #include "search/move_clock.h"
 #include "search/search_record.h"
 #include "search/tt.h"
+#include "threats/forbidden.h"
 
 namespace kestrix {
 
@@ -28,11 +33,14 @@ inline constexpr int32_t LOSS_SCORE = -2000000000;
 inline constexpr int32_t MAX_SEARCH_DEPTH = 99;
 inline constexpr int32_t INNER_MOVES = 16;
 
-// Everything a search reads or writes besides its arguments.
+// Everything a search reads or writes besides its arguments. forbiddenClock
+// is the poll the search hands the forbidden-move test: it throws
+// SearchTimeout once the move's time is spent, in any iteration.
 struct SearchContext {
   SearchRecord& record;
   TranspositionTable& tt;
   const MoveClock& clock;
+  ForbiddenPoll forbiddenClock;
 };
 
 // Rebuilds the search state of the record (the threat board, the key) from

@@ -54,7 +54,8 @@ struct SearchRecord {
   CandidateList candidates;
   int64_t iterationStartTime;
   int32_t iterationDepth;
-  int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
+  Square iterationBest;  // the best root move the iteration has searched so far
+  int64_t nodeCount;     // alphaBeta calls of this search: the benchmark's measure
   ThreatBoard board;
 };
 

@@ -10,29 +10,16 @@ namespace kestrix {
 
 namespace {
 
-// Temporary stones that one test may put down, over all its passes
-// together: the last guard against time loss. A stone costs a walk over the
-// codes of some 40 cells and back and a look at up to eight open-four
-// squares, 0.1 to 0.15 microseconds, so a test ends within some 0.15 ms, as
-// it did under the 4096 calls once allowed. The recursion has no clock
-// check and the search asks at every Renju node, so the guard keeps even
-// 501 nodes of such tests (one clock check apart) at some 75 ms, within the
-// 100 ms the move budget holds in reserve. Counting stones, not time, keeps
-// the search the same everywhere. The most crowded boards we could build,
-// 32 x 32 tiled with small patterns of black stones, settle every square
-// within 700 stones; in the positions of real games we bench, one stone has
-// always sufficed.
-constexpr int32_t STONE_BUDGET = 1 << 10;
-
 // What a test knows of a square: settled either way, or not yet, because
-// the depth of the pass or the guard ran out below it.
+// the depth of the pass ran out below it.
 enum Verdict : uint8_t { ALLOWED = 0, FORBIDDEN = 1, UNSETTLED = 2 };
 
 struct Probe {
   ThreatBoard& board;
   ForbiddenMemo& memo;
-  uint64_t stones;  // XOR of the stoneKey of every temporary stone
-  int32_t stonesLeft;
+  const ForbiddenPoll* poll;
+  uint64_t stones;      // XOR of the stoneKey of every temporary stone
+  uint32_t stonesDown;  // temporary stones put down so far, over all passes
 };
 
 // A fixed pseudo-random 64-bit key per square (the splitmix64 finaliser).
@@ -80,14 +67,14 @@ ForbiddenMemoEntry* memoBucket(Probe& probe, Square s) {
   return &probe.memo.entries[index & ~uint64_t{1}];
 }
 
-void remember(Probe& probe, Square s, Verdict verdict, int32_t stones) {
+void remember(Probe& probe, Square s, Verdict verdict, uint32_t stones) {
   ForbiddenMemoEntry* slot = memoBucket(probe, s);
   if (slot[0].stamp == probe.memo.stamp &&
       (slot[1].stamp != probe.memo.stamp || slot[1].work < slot[0].work)) {
     ++slot;
   }
   *slot = {probe.stones, probe.memo.stamp, s, verdict,
-           static_cast<uint8_t>(std::bit_width(static_cast<uint32_t>(stones)))};
+           static_cast<uint8_t>(std::bit_width(stones))};
 }
 
 // The verdict on s that its lines or the memo give without putting a stone
@@ -112,10 +99,13 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 Verdict verdictAt(Probe& probe, Square s, int32_t depth) {
   LineEntry lines[DIRECTION_COUNT];
   const Verdict known = knownVerdict(probe, s, lines);
-  if (known != UNSETTLED || depth <= 0 || probe.stonesLeft <= 0) return known;
-  const int32_t stonesBefore = probe.stonesLeft--;
+  if (known != UNSETTLED || depth <= 0) return known;
+  const uint32_t stonesBefore = probe.stonesDown++;
+  if (probe.poll != nullptr && probe.stonesDown % FORBIDDEN_POLL_STONES == 0) {
+    probe.poll->poll(probe.poll->context);
+  }
   const Verdict verdict = threesVerdict(probe, s, lines, depth);
-  if (verdict != UNSETTLED) remember(probe, s, verdict, stonesBefore - probe.stonesLeft);
+  if (verdict != UNSETTLED) remember(probe, s, verdict, probe.stonesDown - stonesBefore);
   return verdict;
 }
 
@@ -192,7 +182,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 
 }  // namespace
 
-bool isForbidden(ThreatBoard& board, Square s, int32_t engineSide) {
+bool isForbidden(ThreatBoard& board, Square s, const ForbiddenPoll* poll) {
   LineEntry lines[DIRECTION_COUNT];
   const Verdict own = lineVerdict(board, s, lines);
   if (own != UNSETTLED) return own == FORBIDDEN;
@@ -206,20 +196,19 @@ bool isForbidden(ThreatBoard& board, Square s, int32_t engineSide) {
   // a deeper search, and a verdict it settles above such squares holds
   // whichever way they turn out. So a short proof either way is found
   // without first following every long chain of threes to its end, and the
-  // settled verdicts of one pass carry into the next. A pass to depth
-  // MAX_CELLS is never cut short, as the recursion never nests deeper than
-  // the board has empty squares, so only the guard can leave the answer
-  // open.
-  Probe probe{board, memo, 0, STONE_BUDGET};
-  for (int32_t depth = 1; depth <= MAX_CELLS && probe.stonesLeft > 0; depth *= 2) {
+  // settled verdicts of one pass carry into the next. A pass as deep as the
+  // board has squares is never cut short, as the recursion never nests
+  // deeper than the board has empty squares: it settles the square.
+  Probe probe{board, memo, poll, 0, 0};
+  for (int32_t depth = 1;; depth *= 2) {
     const Verdict verdict = verdictAt(probe, s, depth);
-    if (verdict != UNSETTLED) return verdict == FORBIDDEN;
+    if (verdict != UNSETTLED || depth >= board.cellCount) return verdict == FORBIDDEN;
   }
-  // Not settled within the guard: assume what is worse for the engine. As
-  // black it keeps off the square, so it never risks a forbidden move; as
-  // white it lets black play there, so it never counts on a threat being
-  // out of black's reach.
-  return engineSide == BLACK;
+}
+
+bool allowedByItsLines(const ThreatBoard& board, Square s) {
+  LineEntry lines[DIRECTION_COUNT];
+  return lineVerdict(board, s, lines) == ALLOWED;
 }
 
 }  // namespace kestrix

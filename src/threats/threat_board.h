@@ -150,8 +150,9 @@ struct ForbiddenMemoEntry {
   uint8_t forbidden;
   uint8_t work;  // bit width of the count of stones put down to settle it
 };
-// Four entries for every temporary stone a test may put down, so that few
-// settled verdicts are pushed out.
+// Two entries or more for every temporary stone of the longest tests we
+// know (some 2,000 stones on boards crowded with black); a larger memo
+// settles them with no fewer stones.
 inline constexpr int32_t FORBIDDEN_MEMO_BITS = 12;
 struct ForbiddenMemo {
   uint32_t stamp;

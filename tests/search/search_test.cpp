@@ -7,6 +7,7 @@
 
 #include "search/movegen.h"
 #include "support/board_picture.h"
+#include "threats/forbidden.h"
 
 namespace kestrix {
 namespace {
@@ -86,6 +87,36 @@ TEST(Search, Tactics) {
         << move << " for " << t.side << " under rule " << t.rule << " at " << t.probe << " on\n"
         << t.picture;
   }
+}
+
+// Black to move under Renju on a tall board crowded with black pairs, where
+// white's three (7,3)-(9,5) makes black block on squares whose forbidden
+// test puts down hundreds of temporary stones. With the time spent before
+// the search begins, the first iteration ends inside such a test, and the
+// move played is one that needed no unfinished test.
+TEST(Search, TimeRunningOutInAForbiddenTestEndsTheFirstIterationWithALegalMove) {
+  initPatternTables();
+  initZobristKeys();
+  std::string picture = testing::tiledPicture(
+      23, 32, {"x..xx....", "...xx...x", "x..xx....", "...xx...x", "...xx....", "...xx...x"});
+  for (const int32_t x : {7, 8, 9}) picture[(x - 4) * 24 + x] = 'o';
+  static TranspositionTable tt;
+  ttAllocate(tt, 16);
+  int64_t nodes[2];
+  Square moves[2];
+  for (const int32_t budget : {1000000000, -1000}) {
+    auto record = recordFromPicture(picture, BLACK);
+    MoveClock clock;
+    clock.moveStartTime = clockMs();
+    clock.moveTimeBudget = budget;
+    ttClear(tt);
+    moves[budget < 0] = searchRoot(RULE_RENJU, *record, tt, clock, 1);
+    nodes[budget < 0] = record->nodeCount;
+  }
+  auto board = testing::boardFromPicture<RULE_RENJU>(picture);
+  ASSERT_NE(moves[1], NO_SQUARE);
+  EXPECT_FALSE(isForbidden(*board, moves[1])) << squareName(*board, moves[1]);
+  EXPECT_LT(nodes[1], nodes[0]) << "the first iteration was not cut short";
 }
 
 }  // namespace

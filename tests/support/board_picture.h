@@ -60,6 +60,18 @@ std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t 
   return board;
 }
 
+// A picture of width x height squares tiled with the rows of `tile`, all
+// of one length.
+inline std::string tiledPicture(int32_t width, int32_t height,
+                                const std::vector<std::string_view>& tile) {
+  std::string picture;
+  for (int32_t y = 0; y < height; ++y, picture += '\n') {
+    const std::string_view row = tile[y % tile.size()];
+    for (int32_t x = 0; x < width; ++x) picture += row[x % row.size()];
+  }
+  return picture;
+}
+
 // Square and name of (x, y) on a board or Position of this width.
 template <typename Board>
 Square squareAt(const Board& board, int32_t x, int32_t y) {
