@@ -14,18 +14,31 @@ namespace kestrix {
 
 namespace {
 
+// A threat of the player's own outranks the opponent's threats up to this
+// much stronger: its four-three (VALUE_FOUR_THREE) comes before the
+// opponent's open-four square (VALUE_OPEN_FOUR), as its four must be
+// answered first, but its double three never before the opponent's
+// four-three.
+constexpr int32_t OWN_THREAT_BONUS = 4;
+static_assert(VALUE_FOUR_THREE + OWN_THREAT_BONUS > VALUE_OPEN_FOUR &&
+              VALUE_DOUBLE_THREE + OWN_THREAT_BONUS < VALUE_FOUR_THREE);
+
+// Where neither side threatens, the player's own worth counts this many
+// times the opponent's.
+constexpr int32_t OWN_WORTH_WEIGHT = 2;
+
 // Writes at `next` and steps past it the candidate for an empty square with
 // worth a for the player and b for the opponent; returns its score. Threats
 // are ranked by the stronger side, the defence winning a tie; positional
 // worth counts own chances double. (The generators count their candidates
 // in a local pointer, which the compiler keeps in a register, and set
-// candidateCount once at the end.)
+// candidates.count once at the end.)
 inline int32_t addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
   int32_t score;
-  if (a > VALUE_THREAT_THRESHOLD || b > VALUE_THREAT_THRESHOLD) {
-    score = a > b ? a + 4 : b;
+  if (a > MAX_POSITIONAL_VALUE || b > MAX_POSITIONAL_VALUE) {
+    score = a > b ? a + OWN_THREAT_BONUS : b;
   } else {
-    score = 2 * a + b;
+    score = OWN_WORTH_WEIGHT * a + b;
   }
   *next++ = Candidate{static_cast<int16_t>(score), s};
   return score;

@@ -8,9 +8,9 @@
 // the one square that stops the opponent's five, comes back alone.
 //
 // A square's worth for a player is one byte from the move-value tables,
-// indexed by the classes of its four lines in that player's view: 255 a five,
-// 212 an open four (or fours in two lines), 210 four-three, 202 double
-// three, at most 59 otherwise.
+// indexed by the classes of its four lines in that player's view: VALUE_FIVE
+// down to VALUE_DOUBLE_THREE for the threats, at most MAX_POSITIONAL_VALUE
+// otherwise (position/pattern_tables.h).
 #pragma once
 
 #include <cstdint>
@@ -23,10 +23,6 @@
 #include "threats/threat_board.h"
 
 namespace kestrix {
-
-inline constexpr int32_t VALUE_FIVE = 255;
-inline constexpr int32_t VALUE_OPEN_FOUR = 212;
-inline constexpr int32_t VALUE_THREAT_THRESHOLD = 199;  // above: a real threat
 
 // The worth for player of the empty square on `cell` of the board.
 template <RuleIndex R>

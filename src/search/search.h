@@ -32,6 +32,8 @@ inline constexpr int32_t WIN_SCORE = 2000000000;
 inline constexpr int32_t LOSS_SCORE = -2000000000;
 inline constexpr int32_t MAX_SEARCH_DEPTH = 99;
 inline constexpr int32_t INNER_MOVES = 16;
+// The table keeps an inner node's whole list, and ttProbeMoves fills one.
+static_assert(TT_MOVES == INNER_MOVES);
 
 // Everything a search reads or writes besides its arguments. forbiddenClock
 // is the poll the search hands the forbidden-move test: it throws
@@ -59,11 +61,19 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
 
 struct SearchTimeout {};
 
-// Size of the root list after iteration d, when N moves were generated: the
-// deeper the iteration, the fewer moves survive into the next one.
+// The root list narrows over this many iterations: after iteration d the
+// next keeps (ROOT_NARROWING_DEPTHS - d) / ROOT_NARROWING_DEPTHS of the
+// generated moves, and one more. From that depth on, and once it holds no
+// more than ROOT_KEPT_WHOLE moves, it keeps what it has.
+inline constexpr int32_t ROOT_NARROWING_DEPTHS = 20;
+inline constexpr int32_t ROOT_KEPT_WHOLE = 3;
+
+// Size of the root list after iteration d, when `generated` moves were
+// generated: the deeper the iteration, the fewer moves survive into the next
+// one.
 inline int32_t narrowedRootCount(int32_t count, int32_t d, int32_t generated) {
-  if (count <= 3 || d > 19) return count;
-  const int32_t keep = (20 - d) * generated / 20 + 1;
+  if (count <= ROOT_KEPT_WHOLE || d >= ROOT_NARROWING_DEPTHS) return count;
+  const int32_t keep = (ROOT_NARROWING_DEPTHS - d) * generated / ROOT_NARROWING_DEPTHS + 1;
   return keep < count ? keep : count;
 }
 

@@ -145,7 +145,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     three = {};
     const int32_t windows[2] = {lines[d].keySquares & 15, lines[d].keySquares >> 4};
     for (const int32_t window : windows) {
-      const Square key = board.squareOfCell[at + (window - 5) * LINE_STEP[d]];
+      const Square key = board.squareOfCell[at + (window - WINDOW_CENTRE) * LINE_STEP[d]];
       if (key == s || makesFive<RULE_RENJU>(board, key, BLACK)) continue;
       LineEntry keyLines[DIRECTION_COUNT];
       const Verdict verdict = knownVerdict(probe, key, keyLines);

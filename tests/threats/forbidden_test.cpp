@@ -96,7 +96,8 @@ struct PlainRecursion {
       const LineEntry line = renjuLineTable[lineCodeOf(board, s, d, BLACK)];
       if (line.lineClass != LINE_OPEN_THREE && line.lineClass != LINE_THREE) continue;
       for (const int32_t window : {line.keySquares & 15, line.keySquares >> 4}) {
-        const Square key = board.squareOfCell[board.cellOfSquare[s] + (window - 5) * LINE_STEP[d]];
+        const Square key =
+            board.squareOfCell[board.cellOfSquare[s] + (window - WINDOW_CENTRE) * LINE_STEP[d]];
         if (key != s && lines(key, LINE_FIVE, LINE_FIVE) == 0 && !forbidden(key)) {
           ++real;
           break;
