@@ -17,32 +17,26 @@
 
 namespace kestrix::testing {
 
-// The pictured stones as a Position.
-inline void positionFromPicture(Position& position, std::string_view picture, int32_t width = 0,
-                                int32_t height = 0) {
+// A search record whose Position holds the pictured stones (its threat board
+// is left to the search).
+inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
+                                                       int32_t sideToMove = BLACK,
+                                                       int32_t width = 0, int32_t height = 0) {
   std::vector<std::string_view> rows;
   for (size_t start = 0, end; start < picture.size(); start = end + 1) {
     end = std::min(picture.find('\n', start), picture.size());
     if (end > start) rows.push_back(picture.substr(start, end - start));
   }
   for (const std::string_view row : rows) width = std::max(width, static_cast<int32_t>(row.size()));
-  positionInit(position, width, std::max(height, static_cast<int32_t>(rows.size())));
+  auto record = std::make_unique<SearchRecord>();
+  positionInit(record->position, width, std::max(height, static_cast<int32_t>(rows.size())));
   for (size_t y = 0; y < rows.size(); ++y) {
     for (size_t x = 0; x < rows[y].size(); ++x) {
       const char c = rows[y][x];
       const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-      if (stone != EMPTY) positionPlace(position, int32_t(x), int32_t(y), stone);
+      if (stone != EMPTY) positionPlace(record->position, int32_t(x), int32_t(y), stone);
     }
   }
-}
-
-// A search record whose Position holds the pictured stones (its threat board
-// is left to the search).
-inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
-                                                       int32_t sideToMove = BLACK,
-                                                       int32_t width = 0, int32_t height = 0) {
-  auto record = std::make_unique<SearchRecord>();
-  positionFromPicture(record->position, picture, width, height);
   record->sideToMove = sideToMove;
   return record;
 }
@@ -53,21 +47,21 @@ template <RuleIndex R>
 std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t width = 0,
                                               int32_t height = 0) {
   initPatternTables();
-  auto position = std::make_unique<Position>();
-  positionFromPicture(*position, picture, width, height);
   auto board = std::make_unique<ThreatBoard>();
-  fillThreatBoard<R>(*board, *position);
+  fillThreatBoard<R>(*board, recordFromPicture(picture, BLACK, width, height)->position);
   return board;
 }
 
 // A picture of width x height squares tiled with the rows of `tile`, all
-// of one length.
+// of one length, each band of rows shifted by `shift` columns.
 inline std::string tiledPicture(int32_t width, int32_t height,
-                                const std::vector<std::string_view>& tile) {
+                                const std::vector<std::string_view>& tile, size_t shift = 0) {
   std::string picture;
-  for (int32_t y = 0; y < height; ++y, picture += '\n') {
+  for (size_t y = 0; y < size_t(height); ++y, picture += '\n') {
     const std::string_view row = tile[y % tile.size()];
-    for (int32_t x = 0; x < width; ++x) picture += row[x % row.size()];
+    for (size_t x = 0; x < size_t(width); ++x) {
+      picture += row[(x + y / tile.size() * shift) % row.size()];
+    }
   }
   return picture;
 }
