@@ -30,6 +30,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <type_traits>
 
 #include "position/pattern_tables.h"
 #include "position/position.h"
@@ -54,13 +55,18 @@ inline bool scores(int32_t stone) {
   return stone == BLACK || stone == WHITE;
 }
 
+// The board as the stone work below takes it: to change when it commits
+// what it works out, only to read when it reckons tallies alone.
+template <bool Commit>
+using BoardFor = std::conditional_t<Commit, ThreatBoard, const ThreatBoard>;
+
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
 // (BLACK or WHITE) standing on cell c to the tallies. With Commit false the
 // board is only read.
 template <RuleIndex R, bool Commit>
-inline void scoreStone(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t q,
+inline void scoreStone(BoardFor<Commit>& board, PlayerThreats* tallies, CellIndex c, int32_t q,
                        int32_t sign) {
-  ThreatCell& cell = board.cells[c];
+  auto& cell = board.cells[c];
   const LineEntry* table = lineTableFor<R>(q);
   const int32_t view = q - BLACK;
   const LineEntry e0 = table[board.lineCode[0][cell.lineSlot[0]][view]];
@@ -84,8 +90,9 @@ inline void scoreStone(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, 
 // comboIndex changed is first saved on the board's comboTrail. Visiting
 // the stones in slot order instead of walking out from c changes no sum.
 template <RuleIndex R, int32_t Sign, bool Commit, bool Trail, int32_t Q>
-inline void shiftStones(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t d,
+inline void shiftStones(BoardFor<Commit>& board, PlayerThreats* tallies, CellIndex c, int32_t d,
                         const uint16_t (*codes)[2], const uint8_t* stones, int32_t s) {
+  static_assert(Commit || !Trail, "a trail records changes made to the board");
   const LineEntry* table = lineTableFor<R>(Q);
   const uint16_t* shift = CODE_SHIFT[s].lanes;
   PlayerThreats& threats = tallies[Q];
@@ -97,7 +104,7 @@ inline void shiftStones(ThreatBoard& board, PlayerThreats* tallies, CellIndex c,
     const LineEntry after = table[newCode];
     threats.patternScore += after.lineWeight - before.lineWeight;
     if (before.lineRank == after.lineRank) continue;
-    ThreatCell& cell = board.cells[c + k * LINE_STEP[d]];
+    auto& cell = board.cells[c + k * LINE_STEP[d]];
     const int32_t comboBefore = cell.comboIndex;
     const int32_t combo = comboBefore + RANK_PLACE[d] * (after.lineRank - before.lineRank);
     if constexpr (Trail) {
@@ -114,15 +121,15 @@ inline void shiftStones(ThreatBoard& board, PlayerThreats* tallies, CellIndex c,
 // stones of both players around c rescored, then (with Commit) the codes
 // shifted and c's own slot given its new stone.
 template <RuleIndex R, int32_t Sign, bool Commit, bool Trail = false>
-inline void shiftLines(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t s) {
+inline void shiftLines(BoardFor<Commit>& board, PlayerThreats* tallies, CellIndex c, int32_t s) {
   const ThreatCell& cell = board.cells[c];
   // Laid out once per direction, so that each line's step and strides are
   // constants.
 #pragma GCC unroll 4
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     const int32_t slot = cell.lineSlot[d];
-    uint16_t(*codes)[2] = board.lineCode[d] + slot;
-    uint8_t* stones = board.lineStone[d] + slot;
+    auto* codes = board.lineCode[d] + slot;
+    auto* stones = board.lineStone[d] + slot;
     shiftStones<R, Sign, Commit, Trail, BLACK>(board, tallies, c, d, codes, stones, s);
     shiftStones<R, Sign, Commit, Trail, WHITE>(board, tallies, c, d, codes, stones, s);
     if constexpr (Commit) {
@@ -264,7 +271,7 @@ inline void popStone(ThreatBoard& board, Square s) {
 // `tallies` while the board stays as it is. The search judges its leaves
 // this way: a leaf needs the tallies after its move, never the board.
 template <RuleIndex R>
-inline void tallyAfterPlacing(ThreatBoard& board, Square s, int32_t player,
+inline void tallyAfterPlacing(const ThreatBoard& board, Square s, int32_t player,
                               PlayerThreats (&tallies)[4]) {
   std::memcpy(tallies, board.playerThreats, sizeof(tallies));
   const CellIndex c = board.cellOfSquare[s];
