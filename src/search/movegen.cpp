@@ -201,10 +201,10 @@ void sortCandidates(CandidateList& candidates, int32_t limit) {
 }
 
 template <RuleIndex R>
-int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
-  const ThreatBoard& board = record.board;
+int32_t generateRootMoves(const ThreatBoard& board, CandidateList& candidates, int32_t player,
+                          Square* out, int32_t capacity) {
   const int32_t opponent = opponentOf(player);
-  Candidate* next = record.candidates.entries;
+  Candidate* next = candidates.entries;
   Square blockSquare = NO_SQUARE;
   Square fourSquare = NO_SQUARE;
   for (int32_t i = 0; i < board.cellCount; ++i) {
@@ -228,24 +228,23 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
       addCandidate(next, s, a, b);
     }
   }
-  record.candidates.count = static_cast<int32_t>(next - record.candidates.entries);
+  candidates.count = static_cast<int32_t>(next - candidates.entries);
   if (blockSquare != NO_SQUARE || fourSquare != NO_SQUARE) {
     out[0] = blockSquare != NO_SQUARE ? blockSquare : fourSquare;
     return 1;
   }
-  return takeBest(record.candidates, out, capacity);
+  return takeBest(candidates, out, capacity);
 }
 
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
-                      const TranspositionTable* tt) {
-  const ThreatBoard& board = record.board;
+int32_t generateMoves(const ThreatBoard& board, CandidateList& candidates, int32_t player,
+                      Square* out, int32_t capacity, const TranspositionTable* tt, uint64_t key) {
   const int32_t opponent = opponentOf(player);
   if (fourStones(board.playerThreats[player]) > 0) return firstFiveSquare<R>(board, player, out);
   if (fourStones(board.playerThreats[opponent]) > 0) {
     return firstFiveSquare<R>(board, opponent, out);
   }
-  Candidate* next = record.candidates.entries;
+  Candidate* next = candidates.entries;
   Square openFour = NO_SQUARE;
   int32_t topScore = INT32_MIN;
   Square topSquare = NO_SQUARE;
@@ -266,7 +265,7 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
     topScore = score > topScore ? score : topScore;
     return false;
   });
-  record.candidates.count = static_cast<int32_t>(next - record.candidates.entries);
+  candidates.count = static_cast<int32_t>(next - candidates.entries);
   if (openFour != NO_SQUARE) {
     out[0] = openFour;
     return 1;
@@ -274,15 +273,16 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   // The best-scored square is most likely searched first: start loading its
   // table entry while the candidates are sorted.
   if (tt != nullptr && topSquare != NO_SQUARE) {
-    ttPrefetch(*tt, record.searchKey ^ zobristKey(player, topSquare));
+    ttPrefetch(*tt, key ^ zobristKey(player, topSquare));
   }
-  return takeBest(record.candidates, out, capacity);
+  return takeBest(candidates, out, capacity);
 }
 
-#define KESTRIX_INSTANTIATE(R)                                                     \
-  template int32_t generateRootMoves<R>(SearchRecord&, int32_t, Square*, int32_t); \
-  template int32_t generateMoves<R>(SearchRecord&, int32_t, Square*, int32_t,      \
-                                    const TranspositionTable*);
+#define KESTRIX_INSTANTIATE(R)                                                                     \
+  template int32_t generateRootMoves<R>(const ThreatBoard&, CandidateList&, int32_t, Square*,      \
+                                        int32_t);                                                  \
+  template int32_t generateMoves<R>(const ThreatBoard&, CandidateList&, int32_t, Square*, int32_t, \
+                                    const TranspositionTable*, uint64_t);
 KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
 #undef KESTRIX_INSTANTIATE
 

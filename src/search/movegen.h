@@ -57,16 +57,20 @@ inline void moveValuesAtCell(const ThreatBoard& board, CellIndex cell, int32_t (
              RANK_PLACE[2] * ranks[codes2[1]] + RANK_PLACE[3] * ranks[codes3[1]]];
 }
 
-// Fills out with up to capacity root moves for player, best first; returns
-// the count (0 when no square is worth anything).
+// Fills out with up to capacity root moves for player, best first, scored
+// and sorted in `candidates`; returns the count (0 when no square is worth
+// anything).
 template <RuleIndex R>
-int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity);
+int32_t generateRootMoves(const ThreatBoard& board, CandidateList& candidates, int32_t player,
+                          Square* out, int32_t capacity);
 
 // The same for an inner node, from the squares near stones only. Given the
-// table, it starts loading the entry of the likely first move's position.
+// table and the node's key, it starts loading the entry of the likely first
+// move's position.
 template <RuleIndex R>
-int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
-                      const TranspositionTable* tt = nullptr);
+int32_t generateMoves(const ThreatBoard& board, CandidateList& candidates, int32_t player,
+                      Square* out, int32_t capacity, const TranspositionTable* tt = nullptr,
+                      uint64_t key = 0);
 
 // Orders the candidates by score, highest first. The order among
 // equal scores is that of this particular quicksort, and the search depends

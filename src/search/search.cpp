@@ -133,7 +133,10 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   // else generated. No move at all loses.
   Square list[INNER_MOVES];
   int32_t count = ttProbeMoves(tt, record.searchKey, list);
-  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES, &tt);
+  if (count <= 0) {
+    count = generateMoves<R>(record.board, record.candidates, player, list, INNER_MOVES, &tt,
+                             record.searchKey);
+  }
   if (count <= 0) return LOSS_SCORE;
 
   // The children's entries are known now; start loading them before the
@@ -290,7 +293,8 @@ template <RuleIndex R>
 Square deepen(SearchContext& context, int32_t maxDepth) {
   SearchRecord& record = context.record;
   const int32_t player = record.sideToMove;
-  const int32_t generated = generateRootMoves<R>(record, player, record.rootMoves, MAX_ROOT_MOVES);
+  const int32_t generated = generateRootMoves<R>(record.board, record.candidates, player,
+                                                 record.rootMoves, MAX_ROOT_MOVES);
   record.rootMoveCount = generated;
   record.iterationDepth = 1;
   for (;;) {

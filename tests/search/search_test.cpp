@@ -35,8 +35,10 @@ std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t pr
   Square moves[MAX_ROOT_MOVES];
   const int32_t count = withRule(rule, [&](auto tag) {
     prepareSearch<tag.rule>(*record);
-    return probe == ROOT ? generateRootMoves<tag.rule>(*record, side, moves, MAX_ROOT_MOVES)
-                         : generateMoves<tag.rule>(*record, side, moves, INNER_MOVES);
+    return probe == ROOT ? generateRootMoves<tag.rule>(record->board, record->candidates, side,
+                                                       moves, MAX_ROOT_MOVES)
+                         : generateMoves<tag.rule>(record->board, record->candidates, side, moves,
+                                                   INNER_MOVES);
   });
   return count == 1 ? squareName(record->position, moves[0]) : std::to_string(count) + " squares";
 }
