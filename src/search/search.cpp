@@ -370,9 +370,12 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
 // root move that leads so far, which was searched to the end, its own test
 // included, and not lost; else, on the board rebuilt without the temporary
 // and searched stones, the first root move whose own lines settle the test
-// as allowed, and then the first such square of the board. These need no
-// temporary stone, so they take microseconds. NO_SQUARE only when every
-// empty square needs a test, none of which has an answer yet.
+// as allowed, and then the first such square of the board. So no square
+// is played that a finished test would call forbidden while a square with a
+// settled answer exists (NO_SQUARE only when every empty square needs a
+// test). And no time is lost: the test gives up within one poll, some 30
+// microseconds, of the deadline, and these need no temporary stone, so they
+// take microseconds more, well inside the turn limit's reserve.
 template <RuleIndex R>
 Square firstIterationMove(SearchRecord& record) {
   if (record.iterationBest != NO_SQUARE) return record.iterationBest;
