@@ -1,7 +1,9 @@
 #include "position/pattern_tables.h"
 
+#include <algorithm>
 #include <array>
 #include <mutex>
+#include <utility>
 
 namespace kestrix {
 
@@ -31,7 +33,6 @@ static_assert(RANK_COMBO_COUNT ==
 namespace {
 
 constexpr int32_t WINDOW_SIZE = 11;
-constexpr int32_t CENTRE = 5;
 constexpr uint8_t DIGIT_EMPTY = 0;
 constexpr uint8_t DIGIT_OWN = 1;
 constexpr uint8_t DIGIT_BLOCKED = 2;
@@ -49,7 +50,7 @@ constexpr int32_t POSITION_BY_DIGIT[WINDOW_SIZE - 1] = {4, 6, 3, 7, 2, 8, 1, 9, 
 
 Window decodeWindow(int32_t code) {
   Window window{};
-  window.digit[CENTRE] = DIGIT_OWN;
+  window.digit[WINDOW_CENTRE] = DIGIT_OWN;
   for (int32_t p : POSITION_BY_DIGIT) {
     window.digit[p] = static_cast<uint8_t>(code % 3);
     code /= 3;
@@ -59,8 +60,8 @@ Window decodeWindow(int32_t code) {
 
 // Length of the unbroken run of the player's stones through the centre.
 int32_t runThroughCentre(const Window& window) {
-  int32_t first = CENTRE;
-  int32_t last = CENTRE;
+  int32_t first = WINDOW_CENTRE;
+  int32_t last = WINDOW_CENTRE;
   while (first > 0 && window.digit[first - 1] == DIGIT_OWN) --first;
   while (last < WINDOW_SIZE - 1 && window.digit[last + 1] == DIGIT_OWN) ++last;
   return last - first + 1;
@@ -72,7 +73,7 @@ int32_t runThroughCentre(const Window& window) {
 // become an overline, so it counts for nothing.
 int32_t lineWeight(RuleIndex rule, const Window& window) {
   int32_t weight = 0;
-  for (int32_t start = CENTRE - 4; start <= CENTRE; ++start) {
+  for (int32_t start = WINDOW_CENTRE - 4; start <= WINDOW_CENTRE; ++start) {
     int32_t own = 0;
     bool usable = true;
     for (int32_t p = start; p < start + 5; ++p) {
@@ -123,7 +124,7 @@ class LineTableBuilder {
       after.fill(-1);
       std::array<int32_t, LINE_CLASS_COUNT> count{};
       for (int32_t p = 0; p < WINDOW_SIZE; ++p) {
-        if (p == CENTRE || window.digit[p] != DIGIT_EMPTY) continue;
+        if (p == WINDOW_CENTRE || window.digit[p] != DIGIT_EMPTY) continue;
         after[p] = static_cast<int8_t>(classOf(code + DIGIT_WEIGHT[p]));
         ++count[after[p]];
       }
@@ -183,7 +184,7 @@ class LineTableBuilder {
     } else {
       return NO_KEY_SQUARES;
     }
-    uint8_t key[2] = {CENTRE, CENTRE};
+    uint8_t key[2] = {WINDOW_CENTRE, WINDOW_CENTRE};
     int32_t found = 0;
     for (int32_t p = 0; p < WINDOW_SIZE && found < 2; ++p) {
       if (after[p] == wanted) key[found++] = static_cast<uint8_t>(p);
@@ -213,16 +214,25 @@ uint8_t threatClassOf(const std::array<int32_t, LINE_CLASS_COUNT>& n) {
   return THREAT_NONE;
 }
 
+// The largest sum of move weights of a square that is no threat: a four
+// with three closed threes, or an open three with them.
+static_assert(MAX_POSITIONAL_VALUE ==
+              std::max(MOVE_WEIGHT[LINE_FOUR], MOVE_WEIGHT[LINE_OPEN_THREE]) +
+                  3 * MOVE_WEIGHT[LINE_CLOSED_THREE_WIDE]);
+static_assert(MAX_POSITIONAL_VALUE < VALUE_DOUBLE_THREE && VALUE_DOUBLE_THREE < VALUE_FOUR_THREE &&
+              VALUE_FOUR_THREE < VALUE_OPEN_FOUR && VALUE_OPEN_FOUR < VALUE_FIVE &&
+              VALUE_FIVE <= UINT8_MAX);
+
 uint8_t moveValueOf(uint8_t threat, const int32_t (&classes)[DIRECTION_COUNT]) {
   switch (threat) {
     case THREAT_FIVE:
-      return 255;
+      return VALUE_FIVE;
     case THREAT_OPEN_FOUR:
-      return 212;
+      return VALUE_OPEN_FOUR;
     case THREAT_FOUR_THREE:
-      return 210;
+      return VALUE_FOUR_THREE;
     case THREAT_DOUBLE_THREE:
-      return 202;
+      return VALUE_DOUBLE_THREE;
     default:
       break;
   }
@@ -234,7 +244,7 @@ uint8_t moveValueOf(uint8_t threat, const int32_t (&classes)[DIRECTION_COUNT]) {
 // Under Renju a square that looks forbidden to black is not worth trying,
 // unless it makes a five.
 uint8_t renjuMoveValueOf(uint8_t value, const std::array<int32_t, LINE_CLASS_COUNT>& n) {
-  if (n[LINE_FIVE] >= 1) return 255;
+  if (n[LINE_FIVE] >= 1) return VALUE_FIVE;
   if (n[LINE_FORBIDDEN] >= 1 || n[LINE_OPEN_FOUR] + n[LINE_FOUR] >= 2 ||
       n[LINE_OPEN_THREE] + n[LINE_THREE] >= 2) {
     return 0;
@@ -276,12 +286,13 @@ void buildRankTables() {
     rankMoveValueTable[index] = moveValueTable[combo];
     renjuRankMoveValueTable[index] = renjuMoveValueTable[combo];
   }
-  LineEntry* lines[] = {freestyleLineTable, standardLineTable, renjuLineTable};
-  uint8_t* ranks[] = {freestyleRankTable, standardRankTable, renjuRankTable};
-  for (int32_t t = 0; t < 3; ++t) {
+  const std::pair<LineEntry*, uint8_t*> lineTables[] = {{freestyleLineTable, freestyleRankTable},
+                                                        {standardLineTable, standardRankTable},
+                                                        {renjuLineTable, renjuRankTable}};
+  for (const auto& [lines, ranks] : lineTables) {
     for (int32_t code = 0; code < LINE_CODE_COUNT; ++code) {
-      lines[t][code].lineRank = LINE_RANK[lines[t][code].lineClass];
-      ranks[t][code] = lines[t][code].lineRank;
+      lines[code].lineRank = LINE_RANK[lines[code].lineClass];
+      ranks[code] = lines[code].lineRank;
     }
   }
 }

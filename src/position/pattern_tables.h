@@ -33,7 +33,11 @@ namespace kestrix {
 
 inline constexpr int32_t LINE_CODE_COUNT = 59049;  // 3^10
 
-// Weight of the cell at window position p = k + 5 (distance k = -5..5).
+// A line window is the eleven cells at distance k = -5..5 from a square
+// along a line, at window positions p = k + WINDOW_CENTRE.
+inline constexpr int32_t WINDOW_CENTRE = 5;
+
+// Weight of the cell at window position p (distance k = p - WINDOW_CENTRE).
 inline constexpr int32_t DIGIT_WEIGHT[11] = {6561, 729, 81, 9, 1, 0, 3, 27, 243, 2187, 19683};
 
 // What a line is worth to the player whose stone stands on the square. Each
@@ -96,6 +100,17 @@ static_assert(sizeof(LineEntry) == 4, "line entries are packed four to a word");
 
 inline constexpr int32_t COMBO_COUNT = 234256;  // 22^4
 
+// The move-value tables' byte for a square, in the view of the player who
+// would move there: the value of its threat class for the four strongest
+// classes, else the sum of its four lines' move weights, which is at most
+// MAX_POSITIONAL_VALUE (a four and three closed threes). Anything above
+// that is a threat.
+inline constexpr int32_t VALUE_FIVE = 255;
+inline constexpr int32_t VALUE_OPEN_FOUR = 212;  // or fours on two lines
+inline constexpr int32_t VALUE_FOUR_THREE = 210;
+inline constexpr int32_t VALUE_DOUBLE_THREE = 202;
+inline constexpr int32_t MAX_POSITIONAL_VALUE = 59;
+
 // The four-line tables tell classes apart only by their move weight and by
 // whether they are a five, an open four, a four, an open three, a three, a
 // closed three of either width, or forbidden; each rank gathers the classes
@@ -136,10 +151,16 @@ void initPatternTables();
 inline constexpr const LineEntry* RENJU_LINE_TABLE_BY_STONE[4] = {
     freestyleLineTable, renjuLineTable, freestyleLineTable, freestyleLineTable};
 
+// The three choices below name every rule, so that a rule added to
+// RuleIndex fails to compile here until it has its tables.
+template <RuleIndex R>
+inline constexpr bool HAS_TABLES = R == RULE_FREESTYLE || R == RULE_STANDARD || R == RULE_RENJU;
+
 // The line table that judges the lines of a stone of code `stone` (a player,
 // or NEUTRAL for a mark) under rule R.
 template <RuleIndex R>
 inline const LineEntry* lineTableFor(int32_t stone) {
+  static_assert(HAS_TABLES<R>, "a new rule needs its line table here");
   if constexpr (R == RULE_FREESTYLE) {
     return freestyleLineTable;
   } else if constexpr (R == RULE_STANDARD) {
@@ -152,6 +173,7 @@ inline const LineEntry* lineTableFor(int32_t stone) {
 // The ranks of the lines of `player` (BLACK or WHITE) under rule R.
 template <RuleIndex R>
 inline const uint8_t* rankTableFor(int32_t player) {
+  static_assert(HAS_TABLES<R>, "a new rule needs its rank table here");
   if constexpr (R == RULE_FREESTYLE) {
     return freestyleRankTable;
   } else if constexpr (R == RULE_STANDARD) {
@@ -164,6 +186,7 @@ inline const uint8_t* rankTableFor(int32_t player) {
 // The move-value table for `player` under rule R, indexed by ranks.
 template <RuleIndex R>
 inline const uint8_t* moveValueTableFor(int32_t player) {
+  static_assert(HAS_TABLES<R>, "a new rule needs its move-value table here");
   if constexpr (R == RULE_RENJU) {
     return player == BLACK ? renjuRankMoveValueTable : rankMoveValueTable;
   } else {

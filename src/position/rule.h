@@ -4,11 +4,19 @@
 // and alpha-beta are written once as templates over it and instantiated
 // once per rule, so that a search never asks which rule it plays under.
 // A rule known only at run time (the manager's INFO rule) becomes a template
-// argument through withRule, and through nothing else. Adding a rule means
-// extending RuleIndex, RULE_NAMES and KESTRIX_EACH_RULE below.
+// argument through withRule, and through nothing else.
+//
+// Adding a rule means extending RuleIndex, RULE_COUNT, RULE_NAMES and
+// KESTRIX_EACH_RULE below, ruleFromManager if managers can ask for it, and
+// giving it its tables in position/pattern_tables. A rule left out of one of
+// these does not compile: the counts are checked below, withRule's switch
+// names every rule (-Wswitch, an error in the CI builds), and the choice of
+// tables names every rule it knows.
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <iterator>
 
 namespace kestrix {
 
@@ -20,7 +28,8 @@ enum RuleIndex : int32_t {
 inline constexpr int32_t RULE_COUNT = 3;
 
 // The names the engine describes a board with, and the benchmark prints.
-inline constexpr const char* RULE_NAMES[RULE_COUNT] = {"Freestyle", "Standard", "Renju"};
+inline constexpr const char* RULE_NAMES[] = {"Freestyle", "Standard", "Renju"};
+static_assert(std::size(RULE_NAMES) == RULE_COUNT);
 
 inline const char* ruleName(RuleIndex rule) {
   return RULE_NAMES[rule];
@@ -36,6 +45,10 @@ inline constexpr RuleIndex ruleFromManager(int32_t value) {
 // withRule are written from.
 #define KESTRIX_EACH_RULE(X) X(RULE_FREESTYLE) X(RULE_STANDARD) X(RULE_RENJU)
 
+#define KESTRIX_COUNT_RULE(R) +1
+static_assert(0 KESTRIX_EACH_RULE(KESTRIX_COUNT_RULE) == RULE_COUNT);
+#undef KESTRIX_COUNT_RULE
+
 template <RuleIndex R>
 struct RuleTag {
   static constexpr RuleIndex rule = R;
@@ -50,7 +63,10 @@ decltype(auto) withRule(RuleIndex rule, Body&& body) {
     return body(RuleTag<R>{});
   switch (rule) { KESTRIX_EACH_RULE(KESTRIX_RULE_CASE) }
 #undef KESTRIX_RULE_CASE
-  return body(RuleTag<RULE_FREESTYLE>{});
+  // A RuleIndex comes from ruleFromManager or from the names above, so this
+  // is never reached; playing on under some other rule would be a worse
+  // fault than stopping.
+  std::abort();
 }
 
 }  // namespace kestrix

@@ -5,15 +5,14 @@
 
 #include "search/movegen.h"
 #include "threats/forbidden.h"
-#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix {
 
 namespace {
 
-// Clock reads are rationed to one per 501 nodes.
-inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 500;
+// Clock reads are rationed to one per this many nodes.
+inline constexpr uint32_t CLOCK_CHECK_INTERVAL = 501;
 
 // Moves list[i] to the front, shifting the entries before it up by one.
 inline void moveToFront(Square* list, int32_t i) {
@@ -27,15 +26,12 @@ inline void moveToFront(Square* list, int32_t i) {
 template <RuleIndex R>
 void prepareSearch(SearchRecord& record) {
   std::memset(static_cast<void*>(&record.bestMove), 0,
-              sizeof(SearchRecord) - offsetof(SearchRecord, bestMove));
-  initLineCodes(record);
+              offsetof(SearchRecord, board) - offsetof(SearchRecord, bestMove));
+  fillThreatBoard<R>(record.board, record.position);
   const Position& position = record.position;
   for (int32_t i = 0; i < position.cellCount; ++i) {
     const int32_t stone = position.cells[i].stone;
-    if (stone == EMPTY) continue;
-    const Square s = static_cast<Square>(i);
-    record.searchKey ^= zobristKey(stone, s);
-    placeStone<R>(record, s, stone);
+    if (stone != EMPTY) record.searchKey ^= zobristKey(stone, static_cast<Square>(i));
   }
   record.bestMove = NO_SQUARE;
 }
@@ -70,21 +66,22 @@ int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
   return evaluateTallies(tallies, player);
 }
 
-int32_t evaluate(const SearchRecord& record, int32_t player) {
-  return evaluateTallies(record.playerThreats, player);
-}
-
 namespace {
 
-// The clock, read once every 501 calls (each rule keeps its own count,
-// across searches). The first iteration always finishes, so that there is a
-// move to play.
+// The clock, read once every CLOCK_CHECK_INTERVAL calls (each rule keeps
+// its own count, across searches). The first iteration always finishes
+// here, so that there is a move to play.
 template <RuleIndex R>
 inline void checkClock(const SearchContext& context) {
   uint32_t& counter = context.record.clockCheckCounter[R];
-  if (++counter <= CLOCK_CHECK_INTERVAL) return;
+  if (++counter < CLOCK_CHECK_INTERVAL) return;
   counter = 0;
   if (context.record.iterationDepth >= 2 && timeIsUp(context.clock)) throw SearchTimeout{};
+}
+
+// The forbidden-move test's poll (SearchContext::forbiddenClock).
+void pollForbiddenClock(const void* clock) {
+  if (timeIsUp(*static_cast<const MoveClock*>(clock))) throw SearchTimeout{};
 }
 
 // alphaBeta at depth 0 for the move m of `mover`, the key already folded
@@ -99,10 +96,10 @@ int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
   if constexpr (R == RULE_RENJU) {
     // The test answers the same for an empty square as for one holding the
     // black stone; a white stone is never forbidden.
-    if (mover == BLACK && isForbidden(record, m)) return WIN_SCORE;
+    if (mover == BLACK && isForbidden(record.board, m, &context.forbiddenClock)) return WIN_SCORE;
   }
   PlayerThreats tallies[4];
-  tallyAfterPlacing<R>(record, m, mover, tallies);
+  tallyAfterPlacing<R>(record.board, m, mover, tallies);
   const int32_t value = evaluateTallies(tallies, opponentOf(mover));
   ttStore(context.tt, record.searchKey, 0, value, BOUND_EXACT, nullptr, 0);
   return value;
@@ -122,11 +119,11 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
 
   // Step 2. Under Renju, a forbidden black stone loses on the spot
   if constexpr (R == RULE_RENJU) {
-    if (isForbidden(record, lastMove)) return WIN_SCORE;
+    if (isForbidden(record.board, lastMove, &context.forbiddenClock)) return WIN_SCORE;
   }
 
   // Step 3. Decided positions and leaves take the static value
-  const int32_t staticValue = evaluate(record, player);
+  const int32_t staticValue = evaluate(record.board.playerThreats, player);
   if (staticValue == WIN_SCORE || staticValue == LOSS_SCORE || depth <= 0) {
     ttStore(tt, record.searchKey, static_cast<int8_t>(depth), staticValue, BOUND_EXACT, nullptr, 0);
     return staticValue;
@@ -136,7 +133,10 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   // else generated. No move at all loses.
   Square list[INNER_MOVES];
   int32_t count = ttProbeMoves(tt, record.searchKey, list);
-  if (count <= 0) count = generateMoves<R>(record, player, list, INNER_MOVES, &tt);
+  if (count <= 0) {
+    count = generateMoves<R>(record.board, record.candidates, player, list, INNER_MOVES, &tt,
+                             record.searchKey);
+  }
   if (count <= 0) return LOSS_SCORE;
 
   // The children's entries are known now; start loading them before the
@@ -160,8 +160,8 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
     const Square m = list[i];
     // A list from the table may belong to another position with the same
     // index: skip what is not an empty square of this board.
-    if (static_cast<int16_t>(m) < 0 || m >= record.position.cellCount ||
-        threatCell(record, m).stone != EMPTY) {
+    if (static_cast<int16_t>(m) < 0 || m >= record.board.cellCount ||
+        threatCellOf(record.board, m).stone != EMPTY) {
       continue;
     }
     const uint64_t moveKey = zobristKey(player, m);
@@ -186,11 +186,11 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         // The child's first probe is usually of its stored first move: that
         // entry loads while the stone goes down.
         ttPrefetchFirstReply(tt, record.searchKey, opponent);
-        pushStone<R>(record, m, player);
+        pushStone<R>(record.board, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
           v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        popStone<R>(record, m);
+        popStone<R>(record.board, m);
       }
     } else {
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
@@ -200,9 +200,9 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         v = -leafValue<R>(context, m, player);
       } else {
         ttPrefetchFirstReply(tt, record.searchKey, opponent);  // as above
-        pushStone<R>(record, m, player);
+        pushStone<R>(record.board, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        popStone<R>(record, m);
+        popStone<R>(record.board, m);
       }
     }
     record.searchKey ^= moveKey;
@@ -269,7 +269,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
     const int32_t r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
     if (r != TT_MISS) return -r;
   }
-  pushStone<R>(record, m, player);
+  pushStone<R>(record.board, m, player);
   int32_t v;
   if (pvFound) {
     v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
@@ -278,7 +278,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
   } else {
     v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
   }
-  popStone<R>(record, m);
+  popStone<R>(record.board, m);
   return v;
 }
 
@@ -293,7 +293,8 @@ template <RuleIndex R>
 Square deepen(SearchContext& context, int32_t maxDepth) {
   SearchRecord& record = context.record;
   const int32_t player = record.sideToMove;
-  const int32_t generated = generateRootMoves<R>(record, player, record.rootMoves, MAX_ROOT_MOVES);
+  const int32_t generated = generateRootMoves<R>(record.board, record.candidates, player,
+                                                 record.rootMoves, MAX_ROOT_MOVES);
   record.rootMoveCount = generated;
   record.iterationDepth = 1;
   for (;;) {
@@ -314,7 +315,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
     // Step 3. Search every root move to depth d
     int32_t alpha = LOSS_SCORE;
     bool pvFound = false;
-    Square iterationBest = NO_SQUARE;
+    record.iterationBest = NO_SQUARE;
     for (int32_t i = 0; i < record.rootMoveCount; ++i) {
       const Square m = record.rootMoves[i];
       const uint64_t moveKey = zobristKey(player, m);
@@ -337,7 +338,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
         continue;
       }
       if (v > alpha) {
-        iterationBest = m;
+        record.iterationBest = m;
         const int32_t j = findMove(record.nextRootMoves, record.nextRootMoveCount, m);
         if (j > 0) moveToFront(record.nextRootMoves, j);
         alpha = v;
@@ -346,8 +347,8 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
     }
 
     // Step 4. Every move lost: keep the previous iteration's move
-    if (iterationBest == NO_SQUARE) return record.bestMove;
-    record.bestMove = iterationBest;
+    if (record.iterationBest == NO_SQUARE) return record.bestMove;
+    record.bestMove = record.iterationBest;
 
     // Step 5. Stop when the next iteration, which should take at least
     // twice as long as this one, would not fit in the time left
@@ -363,6 +364,34 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
   }
 }
 
+// The move when the clock runs out in the first iteration, which only the
+// forbidden-move test can do (under Renju, black to move, while it tests a
+// root move): a move that is legal without that test's answer. First the
+// root move that leads so far, which was searched to the end, its own test
+// included, and not lost; else, on the board rebuilt without the temporary
+// and searched stones, the first root move whose own lines settle the test
+// as allowed, and then the first such square of the board. So no square
+// is played that a finished test would call forbidden while a square with a
+// settled answer exists (NO_SQUARE only when every empty square needs a
+// test). And no time is lost: the test gives up within one poll, some 30
+// microseconds, of the deadline, and these need no temporary stone, so they
+// take microseconds more, well inside the turn limit's reserve.
+template <RuleIndex R>
+Square firstIterationMove(SearchRecord& record) {
+  if (record.iterationBest != NO_SQUARE) return record.iterationBest;
+  ThreatBoard& board = record.board;
+  fillThreatBoard<R>(board, record.position);
+  const bool black = record.sideToMove == BLACK;
+  for (int32_t i = 0; i < record.rootMoveCount; ++i) {
+    if (!black || allowedByItsLines(board, record.rootMoves[i])) return record.rootMoves[i];
+  }
+  for (int32_t i = 0; i < board.cellCount; ++i) {
+    const Square s = static_cast<Square>(i);
+    if (threatCellOf(board, s).stone == EMPTY && (!black || allowedByItsLines(board, s))) return s;
+  }
+  return NO_SQUARE;
+}
+
 }  // namespace
 
 // A search to depth d has at most d of its stones on the board at once.
@@ -372,12 +401,13 @@ template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
                   int32_t maxDepth) {
   prepareSearch<R>(record);
-  SearchContext context{record, tt, clock};
+  SearchContext context{record, tt, clock, ForbiddenPoll{pollForbiddenClock, &clock}};
   try {
     return deepen<R>(context, maxDepth < MAX_SEARCH_DEPTH ? maxDepth : MAX_SEARCH_DEPTH);
   } catch (const SearchTimeout&) {
     // The interrupted iteration's results are dropped; the stones it left on
-    // the search's board are rebuilt by the next prepareSearch.
+    // the board are rebuilt by the next prepareSearch.
+    if (record.iterationDepth == 1) record.bestMove = firstIterationMove<R>(record);
     return record.bestMove;
   }
 }

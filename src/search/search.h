@@ -6,11 +6,15 @@
 // scores. A win in one and a win in five score the same; the threat tallies
 // make won and lost positions exact, so there is no quiescence search.
 //
-// searchRoot prepares the search's own board from the Position in the
-// record, generates the root moves once and deepens over them until a win or
-// loss is proven, the next iteration would not fit in the time left, maxDepth
-// is done, or the clock runs out inside an iteration (from the second on); it
-// returns the move of the last finished iteration, or NO_SQUARE.
+// searchRoot prepares the search's board from the Position in the record,
+// generates the root moves once and deepens over them until a win or loss
+// is proven, the next iteration would not fit in the time left, maxDepth is
+// done, or the clock runs out inside an iteration; it returns the move of
+// the last finished iteration, or NO_SQUARE. The node count reads the clock
+// from the second iteration on, so the first one, a few hundred nodes,
+// always finishes but for the forbidden-move test: that reads the clock in
+// every iteration, and a first iteration it cuts short plays a move that
+// needs no test (firstIterationMove in search.cpp).
 #pragma once
 
 #include <cstdint>
@@ -18,8 +22,9 @@
 #include "position/rule.h"
 #include "position/types.h"
 #include "search/move_clock.h"
+#include "search/search_record.h"
 #include "search/tt.h"
-#include "threats/search_record.h"
+#include "threats/forbidden.h"
 
 namespace kestrix {
 
@@ -27,20 +32,24 @@ inline constexpr int32_t WIN_SCORE = 2000000000;
 inline constexpr int32_t LOSS_SCORE = -2000000000;
 inline constexpr int32_t MAX_SEARCH_DEPTH = 99;
 inline constexpr int32_t INNER_MOVES = 16;
+// The table keeps an inner node's whole list, and ttProbeMoves fills one.
+static_assert(TT_MOVES == INNER_MOVES);
 
-// Everything a search reads or writes besides its arguments.
+// Everything a search reads or writes besides its arguments. forbiddenClock
+// is the poll the search hands the forbidden-move test: it throws
+// SearchTimeout once the move's time is spent, in any iteration.
 struct SearchContext {
   SearchRecord& record;
   TranspositionTable& tt;
   const MoveClock& clock;
+  ForbiddenPoll forbiddenClock;
 };
 
-// Rebuilds the search state of the record (line codes, tallies, key) from its
-// Position under rule R.
+// Rebuilds the search state of the record (the threat board, the key) from
+// its Position under rule R.
 template <RuleIndex R>
 void prepareSearch(SearchRecord& record);
 
-int32_t evaluate(const SearchRecord& record, int32_t player);
 int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player);
 
 // Score of the node for `player`, who is to move; lastMove is the square of
@@ -52,11 +61,19 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
 
 struct SearchTimeout {};
 
-// Size of the root list after iteration d, when N moves were generated: the
-// deeper the iteration, the fewer moves survive into the next one.
+// The root list narrows over this many iterations: after iteration d the
+// next keeps (ROOT_NARROWING_DEPTHS - d) / ROOT_NARROWING_DEPTHS of the
+// generated moves, and one more. From that depth on, and once it holds no
+// more than ROOT_KEPT_WHOLE moves, it keeps what it has.
+inline constexpr int32_t ROOT_NARROWING_DEPTHS = 20;
+inline constexpr int32_t ROOT_KEPT_WHOLE = 3;
+
+// Size of the root list after iteration d, when `generated` moves were
+// generated: the deeper the iteration, the fewer moves survive into the next
+// one.
 inline int32_t narrowedRootCount(int32_t count, int32_t d, int32_t generated) {
-  if (count <= 3 || d > 19) return count;
-  const int32_t keep = (20 - d) * generated / 20 + 1;
+  if (count <= ROOT_KEPT_WHOLE || d >= ROOT_NARROWING_DEPTHS) return count;
+  const int32_t keep = (ROOT_NARROWING_DEPTHS - d) * generated / ROOT_NARROWING_DEPTHS + 1;
   return keep < count ? keep : count;
 }
 

@@ -25,8 +25,8 @@
 #include "position/rule.h"
 #include "position/types.h"
 #include "search/move_clock.h"
+#include "search/search_record.h"
 #include "search/tt.h"
-#include "threats/search_record.h"
 
 namespace kestrix {
 

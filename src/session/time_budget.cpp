@@ -6,11 +6,28 @@
 
 namespace kestrix {
 
+namespace {
+
+// One more move of ours is reckoned due for every this many empty cells.
+constexpr int64_t EMPTY_CELLS_PER_MOVE = 12;
+// Kept back from the turn limit for reading the move, answering and the
+// manager's own delays.
+constexpr int64_t TURN_RESERVE_MS = 100;
+// The least budget, and the smaller one once the time left is short.
+constexpr int64_t MIN_BUDGET_MS = 100;
+constexpr int64_t SHORT_TIME_MS = 3000;
+constexpr int64_t SHORT_TIME_MIN_BUDGET_MS = 10;
+
+}  // namespace
+
 int32_t moveBudget(int32_t emptyCells, int32_t timeLeft, int32_t timeoutTurn) {
-  const int64_t divisor = (int64_t{emptyCells} / 12) | 1;
-  const int64_t share = int64_t{timeLeft} / divisor;
-  const int64_t limited = std::min(share, int64_t{timeoutTurn} - 100);
-  const int64_t floor = timeLeft > 3000 ? 100 : 10;
+  // The count of moves due is made odd: at least one on a nearly full board,
+  // and one more than the cells give when they give an even count, which
+  // holds a little more time back.
+  const int64_t movesDue = (int64_t{emptyCells} / EMPTY_CELLS_PER_MOVE) | 1;
+  const int64_t share = int64_t{timeLeft} / movesDue;
+  const int64_t limited = std::min(share, int64_t{timeoutTurn} - TURN_RESERVE_MS);
+  const int64_t floor = timeLeft > SHORT_TIME_MS ? MIN_BUDGET_MS : SHORT_TIME_MIN_BUDGET_MS;
   const int64_t budget = std::max(floor, limited);
   return static_cast<int32_t>(std::min<int64_t>(budget, INT32_MAX));
 }

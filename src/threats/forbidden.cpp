@@ -10,37 +10,17 @@ namespace kestrix {
 
 namespace {
 
-// Temporary stones that one test may put down, over all its passes
-// together: the last guard against time loss. A stone costs a walk over the
-// codes of some 40 cells and back and a look at up to eight open-four
-// squares, 0.1 to 0.15 microseconds, so a test ends within some 0.15 ms, as
-// it did under the 4096 calls once allowed. The recursion has no clock
-// check and the search asks at every Renju node, so the guard keeps even
-// 501 nodes of such tests (one clock check apart) at some 75 ms, within the
-// 100 ms the move budget holds in reserve. Counting stones, not time, keeps
-// the search the same everywhere. The most crowded boards we could build,
-// 32 x 32 tiled with small patterns of black stones, settle every square
-// within 700 stones; in the positions of real games we bench, one stone has
-// always sufficed.
-constexpr int32_t STONE_BUDGET = 1 << 10;
-
 // What a test knows of a square: settled either way, or not yet, because
-// the depth of the pass or the guard ran out below it.
+// the depth of the pass ran out below it.
 enum Verdict : uint8_t { ALLOWED = 0, FORBIDDEN = 1, UNSETTLED = 2 };
 
 struct Probe {
-  SearchRecord& record;
+  ThreatBoard& board;
   ForbiddenMemo& memo;
-  uint64_t stones;  // XOR of the stoneKey of every temporary stone
-  int32_t stonesLeft;
+  const ForbiddenPoll* poll;
+  uint64_t stones;      // XOR of the stoneKey of every temporary stone
+  uint32_t stonesDown;  // temporary stones put down so far, over all passes
 };
-
-bool makesFive(const SearchRecord& record, Square s) {
-  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass == LINE_FIVE) return true;
-  }
-  return false;
-}
 
 // A fixed pseudo-random 64-bit key per square (the splitmix64 finaliser).
 uint64_t stoneKey(Square s) {
@@ -53,11 +33,11 @@ uint64_t stoneKey(Square s) {
 // The verdict of the square's own lines, as they stand: UNSETTLED when it
 // makes two threes or more and nothing else decides, so that the threes
 // must be tested. Fills `lines` for that test.
-Verdict lineVerdict(const SearchRecord& record, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
-  const int32_t stone = threatCell(record, s).stone;
+Verdict lineVerdict(const ThreatBoard& board, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
+  const int32_t stone = threatCellOf(board, s).stone;
   if (stone != EMPTY && stone != BLACK) return ALLOWED;
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    lines[d] = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
+    lines[d] = renjuLineTable[lineCodeOf(board, s, d, BLACK)];
   }
   for (const LineEntry& line : lines) {
     if (line.lineClass == LINE_FIVE) return ALLOWED;
@@ -87,20 +67,20 @@ ForbiddenMemoEntry* memoBucket(Probe& probe, Square s) {
   return &probe.memo.entries[index & ~uint64_t{1}];
 }
 
-void remember(Probe& probe, Square s, Verdict verdict, int32_t stones) {
+void remember(Probe& probe, Square s, Verdict verdict, uint32_t stones) {
   ForbiddenMemoEntry* slot = memoBucket(probe, s);
   if (slot[0].stamp == probe.memo.stamp &&
       (slot[1].stamp != probe.memo.stamp || slot[1].work < slot[0].work)) {
     ++slot;
   }
   *slot = {probe.stones, probe.memo.stamp, s, verdict,
-           static_cast<uint8_t>(std::bit_width(static_cast<uint32_t>(stones)))};
+           static_cast<uint8_t>(std::bit_width(stones))};
 }
 
 // The verdict on s that its lines or the memo give without putting a stone
 // down. Fills `lines` as lineVerdict does.
 Verdict knownVerdict(Probe& probe, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
-  const Verdict own = lineVerdict(probe.record, s, lines);
+  const Verdict own = lineVerdict(probe.board, s, lines);
   if (own != UNSETTLED) return own;
   const ForbiddenMemoEntry* bucket = memoBucket(probe, s);
   for (int32_t i = 0; i < 2; ++i) {
@@ -119,10 +99,13 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 Verdict verdictAt(Probe& probe, Square s, int32_t depth) {
   LineEntry lines[DIRECTION_COUNT];
   const Verdict known = knownVerdict(probe, s, lines);
-  if (known != UNSETTLED || depth <= 0 || probe.stonesLeft <= 0) return known;
-  const int32_t stonesBefore = probe.stonesLeft--;
+  if (known != UNSETTLED || depth <= 0) return known;
+  const uint32_t stonesBefore = probe.stonesDown++;
+  if (probe.poll != nullptr && probe.stonesDown % FORBIDDEN_POLL_STONES == 0) {
+    probe.poll->poll(probe.poll->context);
+  }
   const Verdict verdict = threesVerdict(probe, s, lines, depth);
-  if (verdict != UNSETTLED) remember(probe, s, verdict, stonesBefore - probe.stonesLeft);
+  if (verdict != UNSETTLED) remember(probe, s, verdict, probe.stonesDown - stonesBefore);
   return verdict;
 }
 
@@ -141,17 +124,17 @@ struct Three {
 // a cheap proof is never missed behind a deep one.
 Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION_COUNT],
                       int32_t depth) {
-  SearchRecord& record = probe.record;
-  ThreatCell& cell = threatCell(record, s);
+  ThreatBoard& board = probe.board;
+  ThreatCell& cell = threatCellOf(board, s);
   // Whether a three can become an open four is judged with the stone on s.
   // Only the codes follow it; the tallies are neither read nor changed here.
   const bool placed = cell.stone == EMPTY;
   if (placed) {
     cell.stone = BLACK;
-    addStoneCodes(record, s, BLACK);
+    addStoneCodes(board, s, BLACK);
     probe.stones ^= stoneKey(s);
   }
-  const Position& position = record.position;
+  const CellIndex at = board.cellOfSquare[s];
   Three threes[DIRECTION_COUNT];
   int32_t threeCount = 0;
   int32_t real = 0;
@@ -162,8 +145,8 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     three = {};
     const int32_t windows[2] = {lines[d].keySquares & 15, lines[d].keySquares >> 4};
     for (const int32_t window : windows) {
-      const Square key = static_cast<Square>(s + position.lineOffset[d][window]);
-      if (key == s || makesFive(record, key)) continue;
+      const Square key = board.squareOfCell[at + (window - WINDOW_CENTRE) * LINE_STEP[d]];
+      if (key == s || makesFive<RULE_RENJU>(board, key, BLACK)) continue;
       LineEntry keyLines[DIRECTION_COUNT];
       const Verdict verdict = knownVerdict(probe, key, keyLines);
       if (verdict == ALLOWED) {
@@ -189,7 +172,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     unsettled += !three.real && stillOpen > 0;
   }
   if (placed) {
-    takeStoneCodes(record, s, BLACK);
+    takeStoneCodes(board, s, BLACK);
     cell.stone = EMPTY;
     probe.stones ^= stoneKey(s);
   }
@@ -199,12 +182,12 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 
 }  // namespace
 
-bool isForbidden(SearchRecord& record, Square s) {
+bool isForbidden(ThreatBoard& board, Square s, const ForbiddenPoll* poll) {
   LineEntry lines[DIRECTION_COUNT];
-  const Verdict own = lineVerdict(record, s, lines);
+  const Verdict own = lineVerdict(board, s, lines);
   if (own != UNSETTLED) return own == FORBIDDEN;
 
-  ForbiddenMemo& memo = record.forbiddenMemo;
+  ForbiddenMemo& memo = board.forbiddenMemo;
   if (++memo.stamp == 0) {
     std::memset(static_cast<void*>(memo.entries), 0, sizeof(memo.entries));
     memo.stamp = 1;
@@ -213,20 +196,19 @@ bool isForbidden(SearchRecord& record, Square s) {
   // a deeper search, and a verdict it settles above such squares holds
   // whichever way they turn out. So a short proof either way is found
   // without first following every long chain of threes to its end, and the
-  // settled verdicts of one pass carry into the next. A pass to depth
-  // MAX_CELLS is never cut short, as the recursion never nests deeper than
-  // the board has empty squares, so only the guard can leave the answer
-  // open.
-  Probe probe{record, memo, 0, STONE_BUDGET};
-  for (int32_t depth = 1; depth <= MAX_CELLS && probe.stonesLeft > 0; depth *= 2) {
+  // settled verdicts of one pass carry into the next. A pass as deep as the
+  // board has squares is never cut short, as the recursion never nests
+  // deeper than the board has empty squares: it settles the square.
+  Probe probe{board, memo, poll, 0, 0};
+  for (int32_t depth = 1;; depth *= 2) {
     const Verdict verdict = verdictAt(probe, s, depth);
-    if (verdict != UNSETTLED) return verdict == FORBIDDEN;
+    if (verdict != UNSETTLED || depth >= board.cellCount) return verdict == FORBIDDEN;
   }
-  // Not settled within the guard: assume what is worse for the engine. As
-  // black it keeps off the square, so it never risks a forbidden move; as
-  // white it lets black play there, so it never counts on a threat being
-  // out of black's reach.
-  return record.sideToMove == BLACK;
+}
+
+bool allowedByItsLines(const ThreatBoard& board, Square s) {
+  LineEntry lines[DIRECTION_COUNT];
+  return lineVerdict(board, s, lines) == ALLOWED;
 }
 
 }  // namespace kestrix

@@ -7,6 +7,7 @@
 
 #include "search/movegen.h"
 #include "support/board_picture.h"
+#include "threats/forbidden.h"
 
 namespace kestrix {
 namespace {
@@ -29,15 +30,17 @@ std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t pr
     MoveClock clock;
     clock.moveStartTime = clockMs();
     clock.moveTimeBudget = 1000000000;
-    return squareName(*record, searchRoot(rule, *record, tt, clock, probe));
+    return squareName(record->position, searchRoot(rule, *record, tt, clock, probe));
   }
   Square moves[MAX_ROOT_MOVES];
   const int32_t count = withRule(rule, [&](auto tag) {
     prepareSearch<tag.rule>(*record);
-    return probe == ROOT ? generateRootMoves<tag.rule>(*record, side, moves, MAX_ROOT_MOVES)
-                         : generateMoves<tag.rule>(*record, side, moves, INNER_MOVES);
+    return probe == ROOT ? generateRootMoves<tag.rule>(record->board, record->candidates, side,
+                                                       moves, MAX_ROOT_MOVES)
+                         : generateMoves<tag.rule>(record->board, record->candidates, side, moves,
+                                                   INNER_MOVES);
   });
-  return count == 1 ? squareName(*record, moves[0]) : std::to_string(count) + " squares";
+  return count == 1 ? squareName(record->position, moves[0]) : std::to_string(count) + " squares";
 }
 
 TEST(Search, Tactics) {
@@ -85,6 +88,34 @@ TEST(Search, Tactics) {
     EXPECT_TRUE(t.answers.count(move))
         << move << " for " << t.side << " under rule " << t.rule << " at " << t.probe << " on\n"
         << t.picture;
+  }
+}
+
+// Black to move under Renju on a tall board crowded with black pairs, where
+// white's three (7,3)-(9,5) makes black block on squares whose forbidden
+// test puts down hundreds of temporary stones. With the time spent before
+// the search begins, the first iteration ends inside such a test, and the
+// move played is one that needed no unfinished test.
+TEST(Search, TimeRunningOutInAForbiddenTestEndsTheFirstIterationWithALegalMove) {
+  std::string picture = testing::tiledPicture(
+      23, 32, {"x..xx....", "...xx...x", "x..xx....", "...xx...x", "...xx....", "...xx...x"});
+  for (const int32_t x : {7, 8, 9}) picture[(x - 4) * 24 + x] = 'o';
+  initZobristKeys();
+  auto board = testing::boardFromPicture<RULE_RENJU>(picture);
+  static TranspositionTable tt;
+  ttAllocate(tt, 16);
+  int64_t nodes = 0;
+  for (const int32_t budget : {1000000000, -1000}) {  // none, and already spent
+    auto record = recordFromPicture(picture, BLACK);
+    MoveClock clock;
+    clock.moveStartTime = clockMs();
+    clock.moveTimeBudget = budget;
+    ttClear(tt);
+    const Square move = searchRoot(RULE_RENJU, *record, tt, clock, 1);
+    ASSERT_NE(move, NO_SQUARE);
+    EXPECT_FALSE(isForbidden(*board, move)) << squareName(*board, move);
+    EXPECT_TRUE(budget > 0 || record->nodeCount < nodes) << "the iteration was not cut short";
+    nodes = record->nodeCount;
   }
 }
 

@@ -11,13 +11,14 @@
 
 #include "position/pattern_tables.h"
 #include "position/position.h"
-#include "threats/line_codes.h"
-#include "threats/search_record.h"
+#include "search/search_record.h"
 #include "threats/stones.h"
+#include "threats/threat_board.h"
 
 namespace kestrix::testing {
 
-// A record whose Position holds the pictured stones (no search board).
+// A search record whose Position holds the pictured stones (its threat board
+// is left to the search).
 inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
                                                        int32_t sideToMove = BLACK,
                                                        int32_t width = 0, int32_t height = 0) {
@@ -40,36 +41,52 @@ inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
   return record;
 }
 
-// The search board of the record's Position under rule R, built stone by
-// stone as a search builds it (the Zobrist key aside).
+// The threat board of the pictured stones under rule R, built stone by stone
+// as a search builds it.
 template <RuleIndex R>
-void buildSearchBoard(SearchRecord& record) {
+std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t width = 0,
+                                              int32_t height = 0) {
   initPatternTables();
-  initLineCodes(record);
-  for (int32_t s = 0; s < record.position.cellCount; ++s) {
-    const int32_t stone = record.position.cells[s].stone;
-    if (stone != EMPTY) placeStone<R>(record, static_cast<Square>(s), stone);
+  auto board = std::make_unique<ThreatBoard>();
+  fillThreatBoard<R>(*board, recordFromPicture(picture, BLACK, width, height)->position);
+  return board;
+}
+
+// A picture of width x height squares tiled with the rows of `tile`, all
+// of one length, each band of rows shifted by `shift` columns.
+inline std::string tiledPicture(int32_t width, int32_t height,
+                                const std::vector<std::string_view>& tile, size_t shift = 0) {
+  std::string picture;
+  for (size_t y = 0; y < size_t(height); ++y, picture += '\n') {
+    const std::string_view row = tile[y % tile.size()];
+    for (size_t x = 0; x < size_t(width); ++x) {
+      picture += row[(x + y / tile.size() * shift) % row.size()];
+    }
   }
+  return picture;
 }
 
-inline Square squareAt(const SearchRecord& record, int32_t x, int32_t y) {
-  return static_cast<Square>(y * record.position.width + x);
+// Square and name of (x, y) on a board or Position of this width.
+template <typename Board>
+Square squareAt(const Board& board, int32_t x, int32_t y) {
+  return static_cast<Square>(y * board.width + x);
 }
 
-inline std::string squareName(const SearchRecord& record, Square s) {
-  const int32_t width = record.position.width;
-  return s == NO_SQUARE ? "none" : std::to_string(s % width) + "," + std::to_string(s / width);
+template <typename Board>
+std::string squareName(const Board& board, Square s) {
+  return s == NO_SQUARE ? "none"
+                        : std::to_string(s % board.width) + "," + std::to_string(s / board.width);
 }
 
-// The bytes of everything on a record that the stone operations may change,
+// The bytes of everything on a board that the stone operations may change,
 // into a buffer the caller keeps, so that long runs allocate nothing.
-inline void snapshot(const SearchRecord& r, std::string& bytes) {
+inline void snapshot(const ThreatBoard& b, std::string& bytes) {
   bytes.clear();
   const auto add = [&](const auto& part) {
     bytes.append(reinterpret_cast<const char*>(&part), sizeof(part));
   };
-  add(r.playerThreats), add(r.nearEmpty), add(r.lineCode);
-  add(r.lineStone), add(r.nearStones), add(r.threatBoard);
+  add(b.playerThreats), add(b.nearEmpty), add(b.lineCode);
+  add(b.lineStone), add(b.nearStones), add(b.cells);
 }
 
 }  // namespace kestrix::testing

@@ -13,17 +13,15 @@ namespace {
 
 using testing::squareName;
 
-// The answer for s under Renju, checked to change nothing on the record and
-// not to depend on the side to move.
-bool forbiddenAt(SearchRecord& record, Square s) {
+// The answer for s under Renju, checked to change nothing on the board and
+// to be "allowed" wherever the square's own lines say so.
+bool forbiddenAt(ThreatBoard& board, Square s) {
   static std::string before, after;
-  testing::snapshot(record, before);
-  record.sideToMove = BLACK;
-  const bool answer = isForbidden(record, s);
-  record.sideToMove = WHITE;
-  EXPECT_EQ(isForbidden(record, s), answer) << "unsettled at " << squareName(record, s);
-  testing::snapshot(record, after);
-  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(record, s);
+  testing::snapshot(board, before);
+  const bool answer = isForbidden(board, s);
+  EXPECT_FALSE(answer && allowedByItsLines(board, s)) << squareName(board, s);
+  testing::snapshot(board, after);
+  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(board, s);
   return answer;
 }
 
@@ -58,12 +56,11 @@ TEST(Forbidden, Pictures) {
   for (const auto& board : boards) {
     std::string stones = board.picture;
     for (char& c : stones) c = c == 'X' ? 'x' : c == 'O' ? 'o' : c == 'F' || c == 'A' ? '.' : c;
-    auto record = testing::recordFromPicture(stones, BLACK, board.width, board.height);
-    testing::buildSearchBoard<RULE_RENJU>(*record);
+    auto threats = testing::boardFromPicture<RULE_RENJU>(stones, board.width, board.height);
     int32_t x = 0, y = 0;
     for (const char c : std::string_view(board.picture)) {
       if (c == 'F' || c == 'A' || c == 'X' || c == 'O') {
-        EXPECT_EQ(forbiddenAt(*record, testing::squareAt(*record, x, y)), c == 'F' || c == 'X')
+        EXPECT_EQ(forbiddenAt(*threats, testing::squareAt(*threats, x, y)), c == 'F' || c == 'X')
             << x << "," << y << " on\n"
             << board.picture;
       }
@@ -76,14 +73,14 @@ TEST(Forbidden, Pictures) {
 // The plain recursion, depth first, without memo or guard: the answer the
 // test must give on an empty square. Past `callsLeft` calls it gives up.
 struct PlainRecursion {
-  SearchRecord& record;
+  ThreatBoard& board;
   int64_t callsLeft;
 
   // How many lines through s are of a class from `first` to `last`.
   int32_t lines(Square s, uint8_t first, uint8_t last) const {
     int32_t count = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      const uint8_t c = renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass;
+      const uint8_t c = renjuLineTable[lineCodeOf(board, s, d, BLACK)].lineClass;
       count += c >= first && c <= last;
     }
     return count;
@@ -94,76 +91,107 @@ struct PlainRecursion {
       return true;  // an overline or a double four
     }
     if (lines(s, LINE_OPEN_THREE, LINE_THREE) < 2) return false;
-    threatCell(record, s).stone = BLACK;
-    addStoneCodes(record, s, BLACK);
+    threatCellOf(board, s).stone = BLACK;
+    addStoneCodes(board, s, BLACK);
     int32_t real = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT && real < 2; ++d) {
-      const LineEntry line = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
+      const LineEntry line = renjuLineTable[lineCodeOf(board, s, d, BLACK)];
       if (line.lineClass != LINE_OPEN_THREE && line.lineClass != LINE_THREE) continue;
       for (const int32_t window : {line.keySquares & 15, line.keySquares >> 4}) {
-        const Square key = static_cast<Square>(s + record.position.lineOffset[d][window]);
+        const Square key =
+            board.squareOfCell[board.cellOfSquare[s] + (window - WINDOW_CENTRE) * LINE_STEP[d]];
         if (key != s && lines(key, LINE_FIVE, LINE_FIVE) == 0 && !forbidden(key)) {
           ++real;
           break;
         }
       }
     }
-    takeStoneCodes(record, s, BLACK);
-    threatCell(record, s).stone = EMPTY;
+    takeStoneCodes(board, s, BLACK);
+    threatCellOf(board, s).stone = EMPTY;
     return real >= 2;
   }
 };
 
 // Every empty square must be settled as the plain recursion settles it within
 // `cap` calls. Returns how many took it more than 4096 calls.
-int32_t expectPlainAnswers(const std::string& picture, int32_t side, int64_t cap) {
-  auto record = testing::recordFromPicture(picture, BLACK, side, side);
-  testing::buildSearchBoard<RULE_RENJU>(*record);
+int32_t expectPlainAnswers(const std::string& picture, int32_t width, int32_t height, int64_t cap) {
+  auto board = testing::boardFromPicture<RULE_RENJU>(picture, width, height);
   int32_t hard = 0;
-  for (Square s = 0; s < record->position.cellCount; ++s) {
-    if (threatCell(*record, s).stone != EMPTY) continue;
-    const bool answer = forbiddenAt(*record, s);
-    PlainRecursion plain{*record, cap};
+  for (Square s = 0; s < board->cellCount; ++s) {
+    if (threatCellOf(*board, s).stone != EMPTY) continue;
+    const bool answer = forbiddenAt(*board, s);
+    PlainRecursion plain{*board, cap};
     const bool expected = plain.forbidden(s);
     if (plain.callsLeft < 0) continue;
-    EXPECT_EQ(answer, expected) << "at " << squareName(*record, s);
+    EXPECT_EQ(answer, expected) << "at " << squareName(*board, s) << " on\n" << picture;
     hard += cap - plain.callsLeft > 4096;
   }
   return hard;
 }
 
+// Long columns of black pairs on a tall board: threes whose open-four
+// squares lead from row to row.
+const std::vector<std::string_view> COLUMNS_OF_PAIRS = {"..xx.x...xx.....", "x.xxx....xx...x.",
+                                                        ".x.xxx...xx.....", "x...x....xx...xx",
+                                                        "x...x....xx.....", ".........xx...xx"};
+
+// The caller's poll is called as the stones go down, and its exception ends
+// the test.
+TEST(Forbidden, PollsItsCallerWhoMayAbandonTheTest) {
+  static int32_t polls = 0;
+  const ForbiddenPoll counting{[](const void*) { ++polls; }, nullptr};
+  const ForbiddenPoll abandoning{[](const void*) { throw polls; }, nullptr};
+  auto board =
+      testing::boardFromPicture<RULE_RENJU>(testing::tiledPicture(16, 30, COLUMNS_OF_PAIRS));
+  const Square s = testing::squareAt(*board, 11, 23);  // some 2,000 stones
+  EXPECT_EQ(isForbidden(*board, s, &counting), forbiddenAt(*board, s));
+  EXPECT_GE(polls, 2000 / static_cast<int32_t>(FORBIDDEN_POLL_STONES));
+  EXPECT_THROW(isForbidden(*board, s, &abandoning), int32_t);
+}
+
 TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
-  // Chains of black stones over a 32 x 32 board, each band of rows shifting
-  // the tile by `shift` columns: threes whose open-four squares hold threes
-  // again. The plain recursion takes fourteen million calls on (26,29) of the
-  // first, forbidden, and 342 thousand on (6,1), allowed; the third holds
-  // chains thirty stones long; the last needs the deepest search.
+  // Chains of black stones tiled over crowded boards, each band of rows
+  // shifting the tile by `shift` columns: threes whose open-four squares
+  // hold threes again. On 32 x 32, the plain recursion takes fourteen
+  // million calls on (26,29) of the first, forbidden, and 342 thousand on
+  // (6,1), allowed; the third holds chains thirty stones long; the fourth
+  // needs the deepest search. On the tall boards, long columns of black
+  // pairs, the test puts down 1,200 to 2,100 temporary stones for the
+  // hardest squares, and the plain recursion is followed to the end.
   const struct {
-    std::vector<std::string> tile;
+    std::vector<std::string_view> tile;
     size_t shift;
+    int32_t width, height;
     int64_t cap;
-  } tilings[] = {{{"..xx..", ".x..x."}, 2, 10000},
-                 {{"x..x..", "xx...."}, 4, 10000},
-                 {{"xxxxx", ".....", "....."}, 2, 20000},
-                 {{"...xx.", "...xx."}, 0, 2000}};
+  } tilings[] = {
+      {{"..xx..", ".x..x."}, 2, 32, 32, 10000},
+      {{"x..x..", "xx...."}, 4, 32, 32, 10000},
+      {{"xxxxx", ".....", "....."}, 2, 32, 32, 20000},
+      {{"...xx.", "...xx."}, 0, 32, 32, 2000},
+      {{"x..xx....", "...xx...x", "x..xx....", "...xx...x", "...xx....", "...xx...x"},
+       0,
+       9,
+       31,
+       INT64_MAX},
+      {{"x..xx....xx", "...xx...xxx", "x..xx......", "...xx....x.", "...xx.....x", "...xx...x.x"},
+       0,
+       11,
+       31,
+       INT64_MAX},
+      {COLUMNS_OF_PAIRS, 0, 16, 30, INT64_MAX},
+      {COLUMNS_OF_PAIRS, 0, 32, 27, INT64_MAX},
+  };
   int32_t hard = 0;
-  for (const auto& tiling : tilings) {
-    std::string picture;
-    for (size_t y = 0; y < 32; ++y, picture += '\n') {
-      const std::string& row = tiling.tile[y % tiling.tile.size()];
-      for (size_t x = 0; x < 32; ++x) {
-        picture += row[(x + y / tiling.tile.size() * tiling.shift) % row.size()];
-      }
-    }
-    hard += expectPlainAnswers(picture, 32, tiling.cap);
-    if (&tiling == tilings) {
-      auto record = testing::recordFromPicture(picture);
-      testing::buildSearchBoard<RULE_RENJU>(*record);
-      EXPECT_TRUE(forbiddenAt(*record, testing::squareAt(*record, 26, 29)));
-      EXPECT_FALSE(forbiddenAt(*record, testing::squareAt(*record, 6, 1)));
+  for (const auto& t : tilings) {
+    const std::string picture = testing::tiledPicture(t.width, t.height, t.tile, t.shift);
+    hard += expectPlainAnswers(picture, t.width, t.height, t.cap);
+    if (&t == tilings) {
+      auto board = testing::boardFromPicture<RULE_RENJU>(picture);
+      EXPECT_TRUE(forbiddenAt(*board, testing::squareAt(*board, 26, 29)));
+      EXPECT_FALSE(forbiddenAt(*board, testing::squareAt(*board, 6, 1)));
     }
   }
-  EXPECT_GT(hard, 200);
+  EXPECT_GT(hard, 500);
 
   // Random boards, 15 x 15 and 20 x 20, a fifth to two thirds full, 3/5 black.
   std::mt19937 random(13);
@@ -176,7 +204,7 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
       picture += r < percent * 3 / 5 ? 'x' : r < percent ? 'o' : '.';
       if (cell % side == side - 1) picture += '\n';
     }
-    expectPlainAnswers(picture, side, 1 << 20);
+    expectPlainAnswers(picture, side, side, 1 << 20);
   }
 }
 
