@@ -86,28 +86,21 @@ void placeOrRefuse(Engine& engine, int32_t x, int32_t y, uint8_t value) {
   if (!recordStone(engine.session, x, y, value)) replyError(engine.out, REFUSAL[value], x, y);
 }
 
-enum class Flow { Continue, End };
-
-// BOARD: the listed stones are the whole position, so the board is emptied
-// first; the list ends with DONE. Every other line of the list is a stone,
-// never a command.
-Flow readBoardList(Engine& engine, LineReader& reader) {
-  clearBoard(engine.session);
-  char line[LINE_CAPACITY];
-  while (reader.next(line)) {
-    if (matchWord(line, "DONE")) {
-      startThinking(engine);
-      return Flow::Continue;
-    }
-    int32_t stone[3] = {0, 0, 0};
-    const int32_t who = scanCommaInts(line, false, stone, 3) == 3 ? stone[2] : 0;
-    if (who >= CELL_OWN && who <= CELL_WIN_MARK) {
-      placeOrRefuse(engine, stone[0], stone[1], static_cast<uint8_t>(who));
-    } else {
-      replyError(engine.out, "x,y,who or DONE expected after BOARD");
-    }
+// One line of a BOARD list: DONE ends the list and asks for the move; any
+// other line is a stone, never a command.
+void boardListLine(Engine& engine, const char* line) {
+  if (matchWord(line, "DONE")) {
+    engine.commands.inBoardList = false;
+    startThinking(engine);
+    return;
   }
-  return Flow::End;  // the input ended inside the list
+  int32_t stone[3] = {0, 0, 0};
+  const int32_t who = scanCommaInts(line, false, stone, 3) == 3 ? stone[2] : 0;
+  if (who >= CELL_OWN && who <= CELL_WIN_MARK) {
+    placeOrRefuse(engine, stone[0], stone[1], static_cast<uint8_t>(who));
+  } else {
+    replyError(engine.out, "x,y,who or DONE expected after BOARD");
+  }
 }
 
 void handleInfo(Engine& engine, const char* line) {
@@ -148,21 +141,21 @@ bool scanPair(Engine& engine, const char* line, int32_t (&xy)[2], const char* er
   return false;
 }
 
-Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
+CommandFlow handleCommand(Engine& engine, const char* line) {
   Session& session = engine.session;
   int32_t xy[2] = {0, 0};
   if (matchWord(line, "END")) {
-    return Flow::End;
+    return CommandFlow::End;
   } else if (matchWord(line, "START")) {
     int32_t size = 0;
     if (scanCommaInts(line, true, &size, 1) != 1) {
       replyError(engine.out, "bad START parameter");
-      return Flow::Continue;
+      return CommandFlow::Continue;
     }
     waitForIdle(engine);
     answerSetup(engine, size, size);
   } else if (matchWord(line, "TURN")) {
-    if (!scanPair(engine, line, xy, "bad TURN parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad TURN parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     placeOrRefuse(engine, xy[0], xy[1], CELL_OPPONENT);
@@ -172,15 +165,17 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
     ensureBoard(engine);
     startThinking(engine);
   } else if (matchWord(line, "BOARD")) {
+    // The listed stones are the whole position: the board is emptied first.
     waitForIdle(engine);
     ensureBoard(engine);
-    return readBoardList(engine, reader);
+    clearBoard(session);
+    engine.commands.inBoardList = true;
   } else if (matchWord(line, "INFO")) {
     handleInfo(engine, line);
   } else if (matchWord(line, "ABOUT")) {
     aboutReply(engine.out);
   } else if (matchWord(line, "RECTSTART")) {
-    if (!scanPair(engine, line, xy, "bad RECTSTART parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad RECTSTART parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     answerSetup(engine, xy[0], xy[1]);
   } else if (matchWord(line, "RESTART")) {
@@ -189,7 +184,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
     clearBoard(session);
     reply(engine.out, "OK");
   } else if (matchWord(line, "TAKEBACK")) {
-    if (!scanPair(engine, line, xy, "bad TAKEBACK parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad TAKEBACK parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     switch (takeBack(session, xy[0], xy[1])) {
@@ -204,7 +199,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
         break;
     }
   } else if (matchWord(line, "PLAY")) {
-    if (!scanPair(engine, line, xy, "bad PLAY parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad PLAY parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     // The move is echoed even when the board refuses it: the manager waits
@@ -214,7 +209,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
   } else {
     replyUnknown(engine.out, "%s", line);
   }
-  return Flow::Continue;
+  return CommandFlow::Continue;
 }
 
 }  // namespace
@@ -239,11 +234,19 @@ void stopEngine(Engine& engine) {
   joinThread(engine.worker);
 }
 
+CommandFlow handleLine(Engine& engine, const char* line) {
+  if (engine.commands.inBoardList) {
+    boardListLine(engine, line);
+    return CommandFlow::Continue;
+  }
+  return handleCommand(engine, line);
+}
+
 int commandLoop(Engine& engine, ByteSource& input) {
   LineReader reader(input);
   char line[LINE_CAPACITY];
   while (reader.next(line)) {
-    if (handleCommand(engine, reader, line) == Flow::End) break;
+    if (handleLine(engine, line) == CommandFlow::End) break;
   }
   // END and the end of input alike: the running move is finished and
   // written first, then the table goes.
