@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "protocol/engine.h"
@@ -45,6 +46,32 @@ void startThinking(Engine& engine) {
   // played, only on this thread.
   playAndAnswer(engine);
   engine.idleEvent.set();
+}
+
+// With show_detail on, each finished iteration of a search as one line:
+// "MESSAGE depth D score S nodes N time T pv X,Y X,Y ...", the score from
+// the engine's view, or win / loss when proven.
+void showIteration(void* context, const IterationReport& report) {
+  Engine& engine = *static_cast<Engine*>(context);
+  const Position& position = engine.session.record.position;
+  char text[OUTPUT_LINE_CAPACITY];
+  int length = std::snprintf(text, sizeof(text), "depth %d score ", report.depth);
+  if (report.score == WIN_SCORE || report.score == LOSS_SCORE) {
+    length += std::snprintf(text + length, sizeof(text) - length, "%s",
+                            report.score == WIN_SCORE ? "win" : "loss");
+  } else {
+    length += std::snprintf(text + length, sizeof(text) - length, "%d", report.score);
+  }
+  length +=
+      std::snprintf(text + length, sizeof(text) - length, " nodes %lld time %lld pv",
+                    static_cast<long long>(report.nodes), static_cast<long long>(report.elapsedMs));
+  // At most 99 squares of at most six bytes: the line always fits.
+  for (int32_t i = 0; i < report.lineLength; ++i) {
+    length +=
+        std::snprintf(text + length, sizeof(text) - length, " %d,%d",
+                      squareColumn(position, report.line[i]), squareRow(position, report.line[i]));
+  }
+  replyMessage(engine.out, "%s", text);
 }
 
 // START and RECTSTART: "OK", or why the size was refused.
@@ -125,6 +152,8 @@ void handleInfo(Engine& engine, const char* line) {
   } else if (matchWord(key, "rule")) {
     waitForIdle(engine);
     settings.ruleIndex = ruleFromManager(value);
+  } else if (matchWord(key, "show_detail")) {
+    settings.show_detail.store(value != 0, std::memory_order_relaxed);
   } else if (matchWord(key, "folder")) {
     // Kept for completeness; nothing reads it. Cut to the capacity.
     const size_t length = std::min(std::strlen(fields.value), size_t{FOLDER_CAPACITY - 1});
@@ -224,6 +253,7 @@ void startEngine(Engine& engine) {
     startThread(engine.worker, workerMain, &engine, WORKER_STACK_BYTES);
   }
   initSession(engine.session);
+  engine.session.detailObserver = SearchObserver{showIteration, &engine};
 }
 
 void stopEngine(Engine& engine) {
