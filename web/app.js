@@ -222,7 +222,7 @@ async function playAt(x, y) {
   // A second click before the first was judged is not played as well.
   if (number !== gameNumber || thinking || game.moves.length !== count) return;
   if (verdict.refusal) {
-    setStatus(`${verdict.refusal[0].toUpperCase()}${verdict.refusal.slice(1)}.`);
+    setStatus(`${verdict.refusal}.`);
     return;
   }
   place(x, y, verdict);
