@@ -99,6 +99,7 @@ function readSettings() {
 async function newGame(moves = []) {
   const number = ++gameNumber;
   thinking = false;
+  setStatus("A new game…");
   game = { ...readSettings(), moves: [], over: null, forbidden: new Map() };
   game.cells = new Uint8Array(game.width * game.height);
   cursor = { x: game.width >> 1, y: game.height >> 1 };
@@ -174,7 +175,8 @@ async function nextTurn() {
   if (game.over) return showResult();
   const colour = colourToMove();
   if (!kestrixPlays(colour)) {
-    setStatus(`Your move (${colourName(colour)}).`);
+    setStatus(`Your move (${colourName(colour)}).${game.forbidden.size > 0
+      ? " The squares marked × are forbidden to black." : ""}`);
     return;
   }
   thinking = true;
