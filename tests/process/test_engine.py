@@ -80,38 +80,25 @@ class Dialogues(unittest.TestCase):
             "OK"])
 
     def test_show_detail_reports_the_iterations_before_the_move(self):
-        # Off by default and after show_detail 0: only the answers. On: one
-        # line per finished iteration, deepening, its line starting on an
-        # empty square, the last one's first square the move played; a
-        # proven win says so.
-        stones = "7,7,1\n8,8,2\n6,8,1\n8,6,2\n"
-        board = f"BOARD\n{stones}DONE\n"
+        # Off by default and after show_detail 0. On: one line per finished
+        # iteration, deepening, each line from an empty square, the last one
+        # from the move played; a proven win says so.
+        board = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n"
         win = "BOARD\n7,7,1\n8,7,1\n6,9,1\n6,10,1\n0,0,2\n14,14,2\n0,14,2\nDONE\n"
-        head = "START 15\nINFO timeout_turn 500\n"
-        for detail, answers in (("", 3), ("INFO show_detail 1\nINFO show_detail 0\n", 3),
-                                ("INFO show_detail 1\n", None)):
-            _, output = converse(head + detail + board + win + "END\n")
-            lines = lines_of(output)
-            if answers:
-                self.assertEqual(len(lines), answers, lines)
-                continue
-            first_move = next(i for i, line in enumerate(lines) if re.match(r"\d+,\d+$", line))
-            searched, proven = lines[1:first_move], lines[first_move + 1:-1]
-            pattern = re.compile(r"MESSAGE depth (\d+) score (-?\d+|win|loss) nodes (\d+) "
-                                 r"time (\d+) pv((?: \d+,\d+)+)$")
-            reports = [pattern.match(line) for line in searched]
-            self.assertTrue(reports and all(reports), searched)
-            depths = [int(r[1]) for r in reports]
-            self.assertEqual(depths, list(range(1, len(depths) + 1)))
-            taken = {tuple(s.split(",")[:2]) for s in stones.split()}
-            for r in reports:
-                line = r[5].split()
-                self.assertLessEqual(len(line), int(r[1]))
-                self.assertNotIn(tuple(line[0].split(",")), taken)
-            self.assertEqual(reports[-1][5].split()[0], lines[first_move])
-            self.assertEqual(len(proven), 1, proven)
-            self.assertRegex(proven[0], r"^MESSAGE depth 1 score win nodes \d+ time \d+ pv 6,7$")
-            self.assertEqual(lines[-1], "6,7")
+        outputs = [lines_of(converse(f"START 15\nINFO timeout_turn 500\n{detail}{board}{win}")[1])
+                   for detail in ("", "INFO show_detail 1\nINFO show_detail 0\n",
+                                  "INFO show_detail 1\n")]
+        self.assertEqual([len(lines) for lines in outputs[:2]], [3, 3])
+        *searched, move, proven, last = outputs[2][1:]
+        reports = [re.fullmatch(r"MESSAGE depth (\d+) score (-?\d+|win|loss) nodes \d+ time \d+ "
+                                r"pv ((?:\d+,\d+ ?)+)", line) for line in searched]
+        self.assertTrue(reports and all(reports), searched)
+        self.assertEqual([int(r[1]) for r in reports], list(range(1, len(reports) + 1)))
+        for depth, line in ((int(r[1]), r[3].split()) for r in reports):
+            self.assertTrue(len(line) <= depth and line[0] not in ("7,7", "8,8", "6,8", "8,6"))
+        self.assertEqual(reports[-1][3].split()[0], move)
+        self.assertRegex(proven, r"^MESSAGE depth 1 score win nodes \d+ time \d+ pv 6,7$")
+        self.assertEqual(last, "6,7")
 
     def test_a_game_through_the_referee(self):
         # Renju on a rectangle, BOARD style, on a match clock: the referee

@@ -1,7 +1,8 @@
 // The README's picture of the page: a Renju game in progress, black to move
 // with the squares forbidden to black marked, after Kestrix's search.
-// Usage, once the page is built: node tests/web/screenshot.mjs docs/web.png
-import { launch, open, serve, waitForStatus } from "./support.mjs";
+// Usage, once the page is built and npm ci has run in tests/web:
+//   node tools/web-screenshot.mjs docs/web.png
+import { launch, open, serve, waitForStatus } from "../tests/web/support.mjs";
 
 const server = await serve();
 const browser = await launch();
