@@ -27,11 +27,11 @@ Engine& engine() {
 
 // The board to judge: cells[y * width + x] is 0 empty, 1 black, 2 white;
 // `rule` is the manager's INFO rule value.
-SearchRecord& loadBoard(int32_t width, int32_t height, int32_t rule, const uint8_t* cells) {
+ThreatBoard& loadBoard(int32_t width, int32_t height, int32_t rule, const uint8_t* cells) {
   engine();  // the pattern tables are built with the engine
-  static const std::unique_ptr<SearchRecord> record = std::make_unique<SearchRecord>();
-  judgeLoad(*record, ruleFromManager(rule), width, height, cells);
-  return *record;
+  static const std::unique_ptr<ThreatBoard> board = std::make_unique<ThreatBoard>();
+  judgeLoad(*board, ruleFromManager(rule), width, height, cells);
+  return *board;
 }
 
 }  // namespace
@@ -49,9 +49,9 @@ int kestrix_line(const char* text) {
 // to five[0..3] as x0, y0, x1, y1.
 int kestrix_judge(int32_t width, int32_t height, int32_t rule, const uint8_t* cells, int32_t x,
                   int32_t y, int32_t colour, int32_t* five) {
-  SearchRecord& record = loadBoard(width, height, rule, cells);
+  ThreatBoard& board = loadBoard(width, height, rule, cells);
   FiveLine line{};
-  const MoveVerdict verdict = judgeMove(record, ruleFromManager(rule), x, y, colour, line);
+  const MoveVerdict verdict = judgeMove(board, ruleFromManager(rule), x, y, colour, line);
   const int32_t ends[4] = {line.x0, line.y0, line.x1, line.y1};
   std::memcpy(five, ends, sizeof(ends));
   return verdict;
@@ -61,11 +61,11 @@ int kestrix_judge(int32_t width, int32_t height, int32_t rule, const uint8_t* ce
 // verdicts[y * width + x].
 void kestrix_judge_all(int32_t width, int32_t height, int32_t rule, const uint8_t* cells,
                        int32_t colour, uint8_t* verdicts) {
-  SearchRecord& record = loadBoard(width, height, rule, cells);
+  ThreatBoard& board = loadBoard(width, height, rule, cells);
   FiveLine line{};
   for (int32_t y = 0; y < height; ++y) {
     for (int32_t x = 0; x < width; ++x) {
-      verdicts[y * width + x] = judgeMove(record, ruleFromManager(rule), x, y, colour, line);
+      verdicts[y * width + x] = judgeMove(board, ruleFromManager(rule), x, y, colour, line);
     }
   }
 }

@@ -18,8 +18,8 @@
 #include "position/position.h"
 #include "position/rule.h"
 #include "search/search.h"
+#include "search/search_record.h"
 #include "search/tt.h"
-#include "threats/search_record.h"
 
 namespace {
 

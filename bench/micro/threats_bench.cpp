@@ -19,43 +19,42 @@
 namespace kestrix {
 namespace {
 
-std::unique_ptr<SearchRecord> emptyRecord(int32_t width, int32_t height) {
-  auto record = std::make_unique<SearchRecord>();
-  positionInit(record->position, width, height);
-  initLineCodes(*record);
-  return record;
+std::unique_ptr<ThreatBoard> emptyBoard(int32_t width, int32_t height) {
+  auto board = std::make_unique<ThreatBoard>();
+  initThreatBoard(*board, width, height);
+  return board;
 }
 
 // Forty stones, alternately black and white, scattered within three cells
 // of the centre of a 15 x 15 board: a typical middle game.
 template <RuleIndex R>
-std::unique_ptr<SearchRecord> middleGame() {
-  auto record = emptyRecord(15, 15);
+std::unique_ptr<ThreatBoard> middleGame() {
+  auto board = emptyBoard(15, 15);
   RandomStream random;
   for (int32_t placed = 0; placed < 40;) {
     const Square s = static_cast<Square>((4 + random.next() % 7) * 15 + 4 + random.next() % 7);
-    if (threatCell(*record, s).stone != EMPTY) continue;
-    placeStone<R>(*record, s, placed % 2 == 0 ? BLACK : WHITE);
+    if (threatCellOf(*board, s).stone != EMPTY) continue;
+    placeStone<R>(*board, s, placed % 2 == 0 ? BLACK : WHITE);
     ++placed;
   }
-  return record;
+  return board;
 }
 
 template <RuleIndex R>
 void placeAndRemove(benchmark::State& state) {
-  auto record = middleGame<R>();
+  auto board = middleGame<R>();
   // The squares the search would try: empty, with a stone nearby.
   std::vector<Square> moves;
-  for (Square s = 0; s < record->position.cellCount; ++s) {
-    if (threatCell(*record, s).stone == EMPTY && nearStonesAt(*record, s) > 0) {
+  for (Square s = 0; s < board->cellCount; ++s) {
+    if (threatCellOf(*board, s).stone == EMPTY && nearStonesAt(*board, s) > 0) {
       moves.push_back(s);
     }
   }
   size_t i = 0;
   for (auto _ : state) {
     const Square s = moves[i];
-    placeStone<R>(*record, s, (i & 1) ? WHITE : BLACK);
-    removeStone<R>(*record, s);
+    placeStone<R>(*board, s, (i & 1) ? WHITE : BLACK);
+    removeStone<R>(*board, s);
     benchmark::ClobberMemory();
     if (++i == moves.size()) i = 0;
   }
@@ -66,31 +65,31 @@ BENCHMARK(placeAndRemove<RULE_STANDARD>);
 BENCHMARK(placeAndRemove<RULE_RENJU>);
 
 // A board tiled with a small pattern of black stones.
-std::unique_ptr<SearchRecord> tiledBoard(int32_t side, std::initializer_list<std::string_view> tile,
-                                         int32_t shift) {
-  auto record = emptyRecord(side, side);
+std::unique_ptr<ThreatBoard> tiledBoard(int32_t side, std::initializer_list<std::string_view> tile,
+                                        int32_t shift) {
+  auto board = emptyBoard(side, side);
   const int32_t height = static_cast<int32_t>(tile.size());
   for (int32_t y = 0; y < side; ++y) {
     const std::string_view row = tile.begin()[y % height];
     const int32_t width = static_cast<int32_t>(row.size());
     for (int32_t x = 0; x < side; ++x) {
       if (row[(x + shift * (y / height)) % width] == 'x') {
-        placeStone<RULE_RENJU>(*record, static_cast<Square>(y * side + x), BLACK);
+        placeStone<RULE_RENJU>(*board, static_cast<Square>(y * side + x), BLACK);
       }
     }
   }
-  return record;
+  return board;
 }
 
 // The slowest square of the board, by the best of three timings each.
-Square slowestSquare(SearchRecord& record) {
+Square slowestSquare(ThreatBoard& board) {
   Square slowest = 0;
   double worst = -1;
-  for (Square s = 0; s < record.position.cellCount; ++s) {
+  for (Square s = 0; s < board.cellCount; ++s) {
     double elapsed = 1e9;
     for (int32_t i = 0; i < 3; ++i) {
       const auto start = std::chrono::steady_clock::now();
-      benchmark::DoNotOptimize(isForbidden(record, s));
+      benchmark::DoNotOptimize(isForbidden(board, s));
       elapsed = std::min(
           elapsed, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     }
@@ -104,9 +103,9 @@ Square slowestSquare(SearchRecord& record) {
 
 void forbiddenWorst(benchmark::State& state, int32_t side,
                     std::initializer_list<std::string_view> tile, int32_t shift) {
-  auto record = tiledBoard(side, tile, shift);
-  const Square s = slowestSquare(*record);
-  for (auto _ : state) benchmark::DoNotOptimize(isForbidden(*record, s));
+  auto board = tiledBoard(side, tile, shift);
+  const Square s = slowestSquare(*board);
+  for (auto _ : state) benchmark::DoNotOptimize(isForbidden(*board, s));
   state.SetLabel("square (" + std::to_string(s % side) + ", " + std::to_string(s / side) + ")");
 }
 // Crowded boards with the longest recursions we found: full black rows in

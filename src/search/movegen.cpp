@@ -31,20 +31,20 @@ inline int32_t addCandidate(Candidate*& next, Square s, int32_t a, int32_t b) {
   return score;
 }
 
-int32_t takeBest(SearchRecord& record, Square* out, int32_t capacity) {
-  sortCandidates(record, capacity);
-  const int32_t count = record.candidateCount < capacity ? record.candidateCount : capacity;
-  for (int32_t i = 0; i < count; ++i) out[i] = record.candidates[i].square;
+int32_t takeBest(CandidateList& candidates, Square* out, int32_t capacity) {
+  sortCandidates(candidates, capacity);
+  const int32_t count = candidates.count < capacity ? candidates.count : capacity;
+  for (int32_t i = 0; i < count; ++i) out[i] = candidates.entries[i].square;
   return count;
 }
 
 // The first empty square near stones where `fiver` completes five.
 template <RuleIndex R>
-int32_t firstFiveSquare(const SearchRecord& record, int32_t fiver, Square* out) {
+int32_t firstFiveSquare(const ThreatBoard& board, int32_t fiver, Square* out) {
   int32_t count = 0;
-  forEachNearEmpty(record, [&](int32_t c) {
-    if (moveValue<R>(record, c, fiver) != VALUE_FIVE) return false;
-    out[0] = record.squareOfCell[c];
+  forEachNearEmpty(board, [&](CellIndex c) {
+    if (moveValueAtCell<R>(board, c, fiver) != VALUE_FIVE) return false;
+    out[0] = board.squareOfCell[c];
     count = 1;
     return true;
   });
@@ -245,22 +245,23 @@ void sortRange(Candidate* candidates, int32_t lo, int32_t hi, int32_t limit) {
 
 }  // namespace
 
-void sortCandidates(SearchRecord& record, int32_t limit) {
-  sortRange(record.candidates, 0, record.candidateCount - 1, limit);
+void sortCandidates(CandidateList& candidates, int32_t limit) {
+  sortRange(candidates.entries, 0, candidates.count - 1, limit);
 }
 
 template <RuleIndex R>
 int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity) {
+  const ThreatBoard& board = record.board;
   const int32_t opponent = opponentOf(player);
-  Candidate* next = record.candidates;
+  Candidate* next = record.candidates.entries;
   Square blockSquare = NO_SQUARE;
   Square fourSquare = NO_SQUARE;
-  for (int32_t i = 0; i < record.position.cellCount; ++i) {
+  for (int32_t i = 0; i < board.cellCount; ++i) {
     const Square s = static_cast<Square>(i);
-    const int32_t c = record.cellOfSquare[s];
-    if (record.threatBoard[c].stone != EMPTY) continue;
+    const CellIndex c = board.cellOfSquare[s];
+    if (board.cells[c].stone != EMPTY) continue;
     int32_t worth[3];
-    moveValues<R>(record, c, worth);
+    moveValuesAtCell<R>(board, c, worth);
     const int32_t a = worth[player];
     const int32_t b = worth[opponent];
     if (a + b == 0) continue;
@@ -276,33 +277,34 @@ int32_t generateRootMoves(SearchRecord& record, int32_t player, Square* out, int
       addCandidate(next, s, a, b);
     }
   }
-  record.candidateCount = static_cast<int32_t>(next - record.candidates);
+  record.candidates.count = static_cast<int32_t>(next - record.candidates.entries);
   if (blockSquare != NO_SQUARE || fourSquare != NO_SQUARE) {
     out[0] = blockSquare != NO_SQUARE ? blockSquare : fourSquare;
     return 1;
   }
-  return takeBest(record, out, capacity);
+  return takeBest(record.candidates, out, capacity);
 }
 
 template <RuleIndex R>
 int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t capacity,
                       const TranspositionTable* tt) {
+  const ThreatBoard& board = record.board;
   const int32_t opponent = opponentOf(player);
-  if (fourStones(record.playerThreats[player]) > 0) return firstFiveSquare<R>(record, player, out);
-  if (fourStones(record.playerThreats[opponent]) > 0) {
-    return firstFiveSquare<R>(record, opponent, out);
+  if (fourStones(board.playerThreats[player]) > 0) return firstFiveSquare<R>(board, player, out);
+  if (fourStones(board.playerThreats[opponent]) > 0) {
+    return firstFiveSquare<R>(board, opponent, out);
   }
-  Candidate* next = record.candidates;
+  Candidate* next = record.candidates.entries;
   Square openFour = NO_SQUARE;
   int32_t topScore = INT32_MIN;
   Square topSquare = NO_SQUARE;
-  forEachNearEmpty(record, [&](int32_t c) {
+  forEachNearEmpty(board, [&](CellIndex c) {
     int32_t worth[3];
-    moveValues<R>(record, c, worth);
+    moveValuesAtCell<R>(board, c, worth);
     const int32_t a = worth[player];
     const int32_t b = worth[opponent];
     if (a + b == 0) return false;
-    const Square s = record.squareOfCell[c];
+    const Square s = board.squareOfCell[c];
     if (a == VALUE_OPEN_FOUR) {
       openFour = s;
       return true;
@@ -313,7 +315,7 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
     topScore = score > topScore ? score : topScore;
     return false;
   });
-  record.candidateCount = static_cast<int32_t>(next - record.candidates);
+  record.candidates.count = static_cast<int32_t>(next - record.candidates.entries);
   if (openFour != NO_SQUARE) {
     out[0] = openFour;
     return 1;
@@ -323,7 +325,7 @@ int32_t generateMoves(SearchRecord& record, int32_t player, Square* out, int32_t
   if (tt != nullptr && topSquare != NO_SQUARE) {
     ttPrefetch(*tt, record.searchKey ^ zobristKey(player, topSquare));
   }
-  return takeBest(record, out, capacity);
+  return takeBest(record.candidates, out, capacity);
 }
 
 #define KESTRIX_INSTANTIATE(R)                                                     \

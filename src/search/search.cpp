@@ -5,7 +5,6 @@
 
 #include "search/movegen.h"
 #include "threats/forbidden.h"
-#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix {
@@ -27,15 +26,12 @@ inline void moveToFront(Square* list, int32_t i) {
 template <RuleIndex R>
 void prepareSearch(SearchRecord& record) {
   std::memset(static_cast<void*>(&record.bestMove), 0,
-              sizeof(SearchRecord) - offsetof(SearchRecord, bestMove));
-  initLineCodes(record);
+              offsetof(SearchRecord, board) - offsetof(SearchRecord, bestMove));
+  fillThreatBoard<R>(record.board, record.position);
   const Position& position = record.position;
   for (int32_t i = 0; i < position.cellCount; ++i) {
     const int32_t stone = position.cells[i].stone;
-    if (stone == EMPTY) continue;
-    const Square s = static_cast<Square>(i);
-    record.searchKey ^= zobristKey(stone, s);
-    placeStone<R>(record, s, stone);
+    if (stone != EMPTY) record.searchKey ^= zobristKey(stone, static_cast<Square>(i));
   }
   record.bestMove = NO_SQUARE;
 }
@@ -70,10 +66,6 @@ int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
   return evaluateTallies(tallies, player);
 }
 
-int32_t evaluate(const SearchRecord& record, int32_t player) {
-  return evaluateTallies(record.playerThreats, player);
-}
-
 namespace {
 
 // The clock, read once every 501 calls (each rule keeps its own count,
@@ -99,10 +91,10 @@ int32_t leafValue(SearchContext& context, Square m, int32_t mover) {
   if constexpr (R == RULE_RENJU) {
     // The test answers the same for an empty square as for one holding the
     // black stone; a white stone is never forbidden.
-    if (mover == BLACK && isForbidden(record, m)) return WIN_SCORE;
+    if (mover == BLACK && isForbidden(record.board, m, record.sideToMove)) return WIN_SCORE;
   }
   PlayerThreats tallies[4];
-  tallyAfterPlacing<R>(record, m, mover, tallies);
+  tallyAfterPlacing<R>(record.board, m, mover, tallies);
   const int32_t value = evaluateTallies(tallies, opponentOf(mover));
   ttStore(context.tt, record.searchKey, 0, value, BOUND_EXACT, nullptr, 0);
   return value;
@@ -122,11 +114,11 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
 
   // Step 2. Under Renju, a forbidden black stone loses on the spot
   if constexpr (R == RULE_RENJU) {
-    if (isForbidden(record, lastMove)) return WIN_SCORE;
+    if (isForbidden(record.board, lastMove, record.sideToMove)) return WIN_SCORE;
   }
 
   // Step 3. Decided positions and leaves take the static value
-  const int32_t staticValue = evaluate(record, player);
+  const int32_t staticValue = evaluate(record.board.playerThreats, player);
   if (staticValue == WIN_SCORE || staticValue == LOSS_SCORE || depth <= 0) {
     ttStore(tt, record.searchKey, static_cast<int8_t>(depth), staticValue, BOUND_EXACT, nullptr, 0);
     return staticValue;
@@ -160,8 +152,8 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
     const Square m = list[i];
     // A list from the table may belong to another position with the same
     // index: skip what is not an empty square of this board.
-    if (static_cast<int16_t>(m) < 0 || m >= record.position.cellCount ||
-        threatCell(record, m).stone != EMPTY) {
+    if (static_cast<int16_t>(m) < 0 || m >= record.board.cellCount ||
+        threatCellOf(record.board, m).stone != EMPTY) {
       continue;
     }
     const uint64_t moveKey = zobristKey(player, m);
@@ -186,11 +178,11 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         // The child's first probe is usually of its stored first move: that
         // entry loads while the stone goes down.
         ttPrefetchFirstReply(tt, record.searchKey, opponent);
-        pushStone<R>(record, m, player);
+        pushStone<R>(record.board, m, player);
         v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
         if (alpha < v && v < beta)
           v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        popStone<R>(record, m);
+        popStone<R>(record.board, m);
       }
     } else {
       const int32_t r = ttProbe(tt, record.searchKey, childDepth, -beta, -alpha);
@@ -200,9 +192,9 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
         v = -leafValue<R>(context, m, player);
       } else {
         ttPrefetchFirstReply(tt, record.searchKey, opponent);  // as above
-        pushStone<R>(record, m, player);
+        pushStone<R>(record.board, m, player);
         v = -alphaBeta<R>(context, childDepth, -beta, -alpha, m, opponent);
-        popStone<R>(record, m);
+        popStone<R>(record.board, m);
       }
     }
     record.searchKey ^= moveKey;
@@ -269,7 +261,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
     const int32_t r = ttProbe(context.tt, key, childDepth, LOSS_SCORE, -alpha);
     if (r != TT_MISS) return -r;
   }
-  pushStone<R>(record, m, player);
+  pushStone<R>(record.board, m, player);
   int32_t v;
   if (pvFound) {
     v = -alphaBeta<R>(context, childDepth, -alpha - 1, -alpha, m, opponent);
@@ -278,7 +270,7 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
   } else {
     v = -alphaBeta<R>(context, childDepth, LOSS_SCORE, -alpha, m, opponent);
   }
-  popStone<R>(record, m);
+  popStone<R>(record.board, m);
   return v;
 }
 
@@ -303,7 +295,7 @@ void reportIteration(const SearchContext& context, int32_t d, int32_t score, Squ
     const TTEntry& entry = ttSlot(context.tt, key);
     if (!ttHolds(context.tt, entry, key) || entry.moveCount <= 0) break;
     const Square reply = entry.moves[0];
-    if (reply >= record.position.cellCount || threatCell(record, reply).stone != EMPTY ||
+    if (reply >= record.board.cellCount || threatCellOf(record.board, reply).stone != EMPTY ||
         findMove(report.line, report.lineLength, reply) >= 0) {
       break;
     }

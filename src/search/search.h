@@ -18,8 +18,8 @@
 #include "position/rule.h"
 #include "position/types.h"
 #include "search/move_clock.h"
+#include "search/search_record.h"
 #include "search/tt.h"
-#include "threats/search_record.h"
 
 namespace kestrix {
 
@@ -58,12 +58,11 @@ struct SearchContext {
   const SearchObserver& observer;
 };
 
-// Rebuilds the search state of the record (line codes, tallies, key) from its
-// Position under rule R.
+// Rebuilds the search state of the record (the threat board, the key) from
+// its Position under rule R.
 template <RuleIndex R>
 void prepareSearch(SearchRecord& record);
 
-int32_t evaluate(const SearchRecord& record, int32_t player);
 int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player);
 
 // Score of the node for `player`, who is to move; lastMove is the square of

@@ -26,8 +26,8 @@
 #include "position/types.h"
 #include "search/move_clock.h"
 #include "search/search.h"
+#include "search/search_record.h"
 #include "search/tt.h"
-#include "threats/search_record.h"
 
 namespace kestrix {
 

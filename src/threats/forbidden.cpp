@@ -29,18 +29,11 @@ constexpr int32_t STONE_BUDGET = 1 << 10;
 enum Verdict : uint8_t { ALLOWED = 0, FORBIDDEN = 1, UNSETTLED = 2 };
 
 struct Probe {
-  SearchRecord& record;
+  ThreatBoard& board;
   ForbiddenMemo& memo;
   uint64_t stones;  // XOR of the stoneKey of every temporary stone
   int32_t stonesLeft;
 };
-
-bool makesFive(const SearchRecord& record, Square s) {
-  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    if (renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass == LINE_FIVE) return true;
-  }
-  return false;
-}
 
 // A fixed pseudo-random 64-bit key per square (the splitmix64 finaliser).
 uint64_t stoneKey(Square s) {
@@ -53,11 +46,11 @@ uint64_t stoneKey(Square s) {
 // The verdict of the square's own lines, as they stand: UNSETTLED when it
 // makes two threes or more and nothing else decides, so that the threes
 // must be tested. Fills `lines` for that test.
-Verdict lineVerdict(const SearchRecord& record, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
-  const int32_t stone = threatCell(record, s).stone;
+Verdict lineVerdict(const ThreatBoard& board, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
+  const int32_t stone = threatCellOf(board, s).stone;
   if (stone != EMPTY && stone != BLACK) return ALLOWED;
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    lines[d] = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
+    lines[d] = renjuLineTable[lineCodeOf(board, s, d, BLACK)];
   }
   for (const LineEntry& line : lines) {
     if (line.lineClass == LINE_FIVE) return ALLOWED;
@@ -100,7 +93,7 @@ void remember(Probe& probe, Square s, Verdict verdict, int32_t stones) {
 // The verdict on s that its lines or the memo give without putting a stone
 // down. Fills `lines` as lineVerdict does.
 Verdict knownVerdict(Probe& probe, Square s, LineEntry (&lines)[DIRECTION_COUNT]) {
-  const Verdict own = lineVerdict(probe.record, s, lines);
+  const Verdict own = lineVerdict(probe.board, s, lines);
   if (own != UNSETTLED) return own;
   const ForbiddenMemoEntry* bucket = memoBucket(probe, s);
   for (int32_t i = 0; i < 2; ++i) {
@@ -141,17 +134,17 @@ struct Three {
 // a cheap proof is never missed behind a deep one.
 Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION_COUNT],
                       int32_t depth) {
-  SearchRecord& record = probe.record;
-  ThreatCell& cell = threatCell(record, s);
+  ThreatBoard& board = probe.board;
+  ThreatCell& cell = threatCellOf(board, s);
   // Whether a three can become an open four is judged with the stone on s.
   // Only the codes follow it; the tallies are neither read nor changed here.
   const bool placed = cell.stone == EMPTY;
   if (placed) {
     cell.stone = BLACK;
-    addStoneCodes(record, s, BLACK);
+    addStoneCodes(board, s, BLACK);
     probe.stones ^= stoneKey(s);
   }
-  const Position& position = record.position;
+  const CellIndex at = board.cellOfSquare[s];
   Three threes[DIRECTION_COUNT];
   int32_t threeCount = 0;
   int32_t real = 0;
@@ -162,8 +155,8 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     three = {};
     const int32_t windows[2] = {lines[d].keySquares & 15, lines[d].keySquares >> 4};
     for (const int32_t window : windows) {
-      const Square key = static_cast<Square>(s + position.lineOffset[d][window]);
-      if (key == s || makesFive(record, key)) continue;
+      const Square key = board.squareOfCell[at + (window - 5) * LINE_STEP[d]];
+      if (key == s || makesFive<RULE_RENJU>(board, key, BLACK)) continue;
       LineEntry keyLines[DIRECTION_COUNT];
       const Verdict verdict = knownVerdict(probe, key, keyLines);
       if (verdict == ALLOWED) {
@@ -189,7 +182,7 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
     unsettled += !three.real && stillOpen > 0;
   }
   if (placed) {
-    takeStoneCodes(record, s, BLACK);
+    takeStoneCodes(board, s, BLACK);
     cell.stone = EMPTY;
     probe.stones ^= stoneKey(s);
   }
@@ -199,12 +192,12 @@ Verdict threesVerdict(Probe& probe, Square s, const LineEntry (&lines)[DIRECTION
 
 }  // namespace
 
-bool isForbidden(SearchRecord& record, Square s) {
+bool isForbidden(ThreatBoard& board, Square s, int32_t engineSide) {
   LineEntry lines[DIRECTION_COUNT];
-  const Verdict own = lineVerdict(record, s, lines);
+  const Verdict own = lineVerdict(board, s, lines);
   if (own != UNSETTLED) return own == FORBIDDEN;
 
-  ForbiddenMemo& memo = record.forbiddenMemo;
+  ForbiddenMemo& memo = board.forbiddenMemo;
   if (++memo.stamp == 0) {
     std::memset(static_cast<void*>(memo.entries), 0, sizeof(memo.entries));
     memo.stamp = 1;
@@ -217,7 +210,7 @@ bool isForbidden(SearchRecord& record, Square s) {
   // MAX_CELLS is never cut short, as the recursion never nests deeper than
   // the board has empty squares, so only the guard can leave the answer
   // open.
-  Probe probe{record, memo, 0, STONE_BUDGET};
+  Probe probe{board, memo, 0, STONE_BUDGET};
   for (int32_t depth = 1; depth <= MAX_CELLS && probe.stonesLeft > 0; depth *= 2) {
     const Verdict verdict = verdictAt(probe, s, depth);
     if (verdict != UNSETTLED) return verdict == FORBIDDEN;
@@ -226,7 +219,7 @@ bool isForbidden(SearchRecord& record, Square s) {
   // black it keeps off the square, so it never risks a forbidden move; as
   // white it lets black play there, so it never counts on a threat being
   // out of black's reach.
-  return record.sideToMove == BLACK;
+  return engineSide == BLACK;
 }
 
 }  // namespace kestrix

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "threats/forbidden.h"
-#include "threats/line_codes.h"
 #include "threats/stones.h"
 
 namespace kestrix {
@@ -12,7 +11,7 @@ namespace {
 
 // Stones of `colour` in a row through (x, y) along d, the square itself
 // counted as one of them; `five` gets the row's end squares.
-int32_t rowThrough(const Position& position, int32_t x, int32_t y, int32_t d, int32_t colour,
+int32_t rowThrough(const ThreatBoard& board, int32_t x, int32_t y, int32_t d, int32_t colour,
                    FiveLine& five) {
   int32_t ends[2][2] = {{x, y}, {x, y}};
   int32_t length = 1;
@@ -20,8 +19,8 @@ int32_t rowThrough(const Position& position, int32_t x, int32_t y, int32_t d, in
     const int32_t step = side == 0 ? -1 : 1;
     int32_t cx = x + step * DIRECTION_DX[d];
     int32_t cy = y + step * DIRECTION_DY[d];
-    while (onBoard(cx, cy, position.width, position.height) &&
-           position.cells[cy * position.width + cx].stone == colour) {
+    while (onBoard(cx, cy, board.width, board.height) &&
+           threatCellOf(board, static_cast<Square>(cy * board.width + cx)).stone == colour) {
       ends[side][0] = cx;
       ends[side][1] = cy;
       ++length;
@@ -34,27 +33,28 @@ int32_t rowThrough(const Position& position, int32_t x, int32_t y, int32_t d, in
 }
 
 template <RuleIndex R>
-MoveVerdict judge(SearchRecord& record, int32_t x, int32_t y, int32_t colour, FiveLine& five) {
-  const Position& position = record.position;
-  if (!onBoard(x, y, position.width, position.height)) return MOVE_TAKEN;
-  const Square s = static_cast<Square>(y * position.width + x);
-  if (position.cells[s].stone != EMPTY) return MOVE_TAKEN;
+MoveVerdict judge(ThreatBoard& board, int32_t x, int32_t y, int32_t colour, FiveLine& five) {
+  if (!onBoard(x, y, board.width, board.height)) return MOVE_TAKEN;
+  const Square s = static_cast<Square>(y * board.width + x);
+  if (threatCellOf(board, s).stone != EMPTY) return MOVE_TAKEN;
   const LineEntry* table = lineTableFor<R>(colour);
   uint8_t classes[DIRECTION_COUNT];
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-    classes[d] = table[lineCodeOf(record, s, d, colour)].lineClass;
+    classes[d] = table[lineCodeOf(board, s, d, colour)].lineClass;
     if (classes[d] == LINE_FIVE) {
-      rowThrough(position, x, y, d, colour, five);
+      rowThrough(board, x, y, d, colour, five);
       return MOVE_FIVE;
     }
   }
-  if (R != RULE_RENJU || colour != BLACK || !isForbidden(record, s)) return MOVE_ALLOWED;
+  // A square the test cannot settle is allowed, as the engine playing white
+  // takes it.
+  if (R != RULE_RENJU || colour != BLACK || !isForbidden(board, s, WHITE)) return MOVE_ALLOWED;
   // Forbidden: say why, from the lines the test itself read first.
   int32_t fours = 0;
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     FiveLine row;
     if (classes[d] == LINE_FORBIDDEN) {
-      return rowThrough(position, x, y, d, colour, row) >= 6 ? MOVE_OVERLINE : MOVE_DOUBLE_FOUR;
+      return rowThrough(board, x, y, d, colour, row) >= 6 ? MOVE_OVERLINE : MOVE_DOUBLE_FOUR;
     }
     fours += isFourClass(classes[d]);
   }
@@ -63,29 +63,25 @@ MoveVerdict judge(SearchRecord& record, int32_t x, int32_t y, int32_t colour, Fi
 
 }  // namespace
 
-void judgeLoad(SearchRecord& record, RuleIndex rule, int32_t width, int32_t height,
+void judgeLoad(ThreatBoard& board, RuleIndex rule, int32_t width, int32_t height,
                const uint8_t* cells) {
   const bool fits = width >= MIN_BOARD_SIDE && width <= MAX_BOARD_SIDE &&
                     height >= MIN_BOARD_SIDE && height <= MAX_BOARD_SIDE;
-  Position& position = record.position;
-  positionInit(position, fits ? width : MIN_BOARD_SIDE, fits ? height : MIN_BOARD_SIDE);
-  record.sideToMove = WHITE;  // an unsettled square is allowed, as white's search takes it
-  initLineCodes(record);
-  std::memset(record.playerThreats, 0, sizeof(record.playerThreats));
+  initThreatBoard(board, fits ? width : MIN_BOARD_SIDE, fits ? height : MIN_BOARD_SIDE);
   if (!fits) return;
   withRule(rule, [&](auto tag) {
     for (int32_t s = 0; s < width * height; ++s) {
-      const int32_t stone = cells[s] == BLACK || cells[s] == WHITE ? cells[s] : EMPTY;
-      position.cells[s].stone = stone;
-      if (stone != EMPTY) placeStone<tag.rule>(record, static_cast<Square>(s), stone);
+      if (cells[s] == BLACK || cells[s] == WHITE) {
+        placeStone<tag.rule>(board, static_cast<Square>(s), cells[s]);
+      }
     }
   });
 }
 
-MoveVerdict judgeMove(SearchRecord& record, RuleIndex rule, int32_t x, int32_t y, int32_t colour,
+MoveVerdict judgeMove(ThreatBoard& board, RuleIndex rule, int32_t x, int32_t y, int32_t colour,
                       FiveLine& five) {
   if (colour != BLACK && colour != WHITE) return MOVE_TAKEN;
-  return withRule(rule, [&](auto tag) { return judge<tag.rule>(record, x, y, colour, five); });
+  return withRule(rule, [&](auto tag) { return judge<tag.rule>(board, x, y, colour, five); });
 }
 
 }  // namespace kestrix

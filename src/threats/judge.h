@@ -11,7 +11,7 @@
 #include <cstdint>
 
 #include "position/rule.h"
-#include "threats/search_record.h"
+#include "threats/threat_board.h"
 
 namespace kestrix {
 
@@ -29,15 +29,16 @@ struct FiveLine {
   int32_t x0, y0, x1, y1;
 };
 
-// Loads a width x height board into the record: cells[y * width + x] is
-// EMPTY, BLACK or WHITE. A size outside 5..32 leaves an empty 5 x 5 board.
-void judgeLoad(SearchRecord& record, RuleIndex rule, int32_t width, int32_t height,
+// Lays out a width x height board and puts its stones down under the rule:
+// cells[y * width + x] is EMPTY, BLACK or WHITE. A size outside 5..32 leaves
+// an empty 5 x 5 board.
+void judgeLoad(ThreatBoard& board, RuleIndex rule, int32_t width, int32_t height,
                const uint8_t* cells);
 
 // The verdict on a stone of `colour` (BLACK or WHITE) on (x, y) of the loaded
-// board; for MOVE_FIVE, `five` is where the row lies. The record is left as
-// it was.
-MoveVerdict judgeMove(SearchRecord& record, RuleIndex rule, int32_t x, int32_t y, int32_t colour,
+// board; for MOVE_FIVE, `five` is where the row lies. The board is left as
+// it was, but for the forbidden-move test's memo.
+MoveVerdict judgeMove(ThreatBoard& board, RuleIndex rule, int32_t x, int32_t y, int32_t colour,
                       FiveLine& five);
 
 }  // namespace kestrix

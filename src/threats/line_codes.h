@@ -1,4 +1,4 @@
-// Kestrix: the line codes of the search's board, and how a stone changes
+// Kestrix: the line codes of the threat board, and how a stone changes
 // them.
 //
 // Every square carries, per direction and player, the line code of the ten
@@ -18,9 +18,8 @@
 #include <cstdint>
 
 #include "position/pattern_tables.h"
-#include "position/position.h"
 #include "position/types.h"
-#include "threats/search_record.h"
+#include "threats/threat_board.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -88,15 +87,10 @@ inline uint32_t stonesAround(const uint8_t* stones, int32_t stone) {
 #endif
 }
 
-// Lays out the record's board for record.position's size, without stones:
-// the border, the translation between squares and cells, the line slots,
-// and every code set to its off-board part alone.
-void initLineCodes(SearchRecord& record);
-
 // Change of every code within five cells of q when a stone of code s
 // (BLACK, WHITE or NEUTRAL) is put on q or taken from it. The stone fields
 // are the caller's business.
-void addStoneCodes(SearchRecord& record, Square q, int32_t s);
-void takeStoneCodes(SearchRecord& record, Square q, int32_t s);
+void addStoneCodes(ThreatBoard& board, Square q, int32_t s);
+void takeStoneCodes(ThreatBoard& board, Square q, int32_t s);
 
 }  // namespace kestrix

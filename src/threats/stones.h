@@ -1,4 +1,4 @@
-// Kestrix: placing and removing stones on the search's own board.
+// Kestrix: placing and removing stones on the threat board.
 //
 // placeStone and removeStone keep, for every square, the line codes of both
 // players and the count of stones nearby, and for every player the threat
@@ -36,7 +36,7 @@
 #include "position/rule.h"
 #include "position/types.h"
 #include "threats/line_codes.h"
-#include "threats/search_record.h"
+#include "threats/threat_board.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -56,17 +56,17 @@ inline bool scores(int32_t stone) {
 
 // Adds (sign +1) or subtracts (sign -1) the contribution of the stone q
 // (BLACK or WHITE) standing on cell c to the tallies. With Commit false the
-// record is only read.
+// board is only read.
 template <RuleIndex R, bool Commit>
-inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t q,
+inline void scoreStone(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t q,
                        int32_t sign) {
-  ThreatCell& cell = record.threatBoard[c];
+  ThreatCell& cell = board.cells[c];
   const LineEntry* table = lineTableFor<R>(q);
   const int32_t view = q - BLACK;
-  const LineEntry e0 = table[record.lineCode[0][cell.lineSlot[0]][view]];
-  const LineEntry e1 = table[record.lineCode[1][cell.lineSlot[1]][view]];
-  const LineEntry e2 = table[record.lineCode[2][cell.lineSlot[2]][view]];
-  const LineEntry e3 = table[record.lineCode[3][cell.lineSlot[3]][view]];
+  const LineEntry e0 = table[board.lineCode[0][cell.lineSlot[0]][view]];
+  const LineEntry e1 = table[board.lineCode[1][cell.lineSlot[1]][view]];
+  const LineEntry e2 = table[board.lineCode[2][cell.lineSlot[2]][view]];
+  const LineEntry e3 = table[board.lineCode[3][cell.lineSlot[3]][view]];
   PlayerThreats& threats = tallies[q];
   threats.patternScore += sign * (e0.lineWeight + e1.lineWeight + e2.lineWeight + e3.lineWeight);
   const int32_t combo = sign > 0 ? RANK_PLACE[0] * e0.lineRank + RANK_PLACE[1] * e1.lineRank +
@@ -81,10 +81,10 @@ inline void scoreStone(SearchRecord& record, PlayerThreats* tallies, int32_t c, 
 // from it (Sign -1) makes to their codes. `codes` and `stones` point at c's
 // slot in line d's arrays; the codes are read as they were before the
 // change. With Commit false only the tallies change; with Trail, every
-// comboIndex changed is first saved on the record's comboTrail. Visiting
+// comboIndex changed is first saved on the board's comboTrail. Visiting
 // the stones in slot order instead of walking out from c changes no sum.
 template <RuleIndex R, int32_t Sign, bool Commit, bool Trail, int32_t Q>
-inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t d,
+inline void shiftStones(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t d,
                         const uint16_t (*codes)[2], const uint8_t* stones, int32_t s) {
   const LineEntry* table = lineTableFor<R>(Q);
   const uint16_t* shift = CODE_SHIFT[s].lanes;
@@ -97,11 +97,11 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
     const LineEntry after = table[newCode];
     threats.patternScore += after.lineWeight - before.lineWeight;
     if (before.lineRank == after.lineRank) continue;
-    ThreatCell& cell = record.threatBoard[c + k * LINE_STEP[d]];
+    ThreatCell& cell = board.cells[c + k * LINE_STEP[d]];
     const int32_t comboBefore = cell.comboIndex;
     const int32_t combo = comboBefore + RANK_PLACE[d] * (after.lineRank - before.lineRank);
     if constexpr (Trail) {
-      record.comboTrail[record.comboTrailCount++] = ComboChange{c + k * LINE_STEP[d], comboBefore};
+      board.comboTrail[board.comboTrailCount++] = ComboChange{c + k * LINE_STEP[d], comboBefore};
     }
     if constexpr (Commit) cell.comboIndex = combo;
     --threats.classCount[rankThreatClassTable[comboBefore]];
@@ -114,17 +114,17 @@ inline void shiftStones(SearchRecord& record, PlayerThreats* tallies, int32_t c,
 // stones of both players around c rescored, then (with Commit) the codes
 // shifted and c's own slot given its new stone.
 template <RuleIndex R, int32_t Sign, bool Commit, bool Trail = false>
-inline void shiftLines(SearchRecord& record, PlayerThreats* tallies, int32_t c, int32_t s) {
-  const ThreatCell& cell = record.threatBoard[c];
+inline void shiftLines(ThreatBoard& board, PlayerThreats* tallies, CellIndex c, int32_t s) {
+  const ThreatCell& cell = board.cells[c];
   // Laid out once per direction, so that each line's step and strides are
   // constants.
 #pragma GCC unroll 4
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     const int32_t slot = cell.lineSlot[d];
-    uint16_t(*codes)[2] = record.lineCode[d] + slot;
-    uint8_t* stones = record.lineStone[d] + slot;
-    shiftStones<R, Sign, Commit, Trail, BLACK>(record, tallies, c, d, codes, stones, s);
-    shiftStones<R, Sign, Commit, Trail, WHITE>(record, tallies, c, d, codes, stones, s);
+    uint16_t(*codes)[2] = board.lineCode[d] + slot;
+    uint8_t* stones = board.lineStone[d] + slot;
+    shiftStones<R, Sign, Commit, Trail, BLACK>(board, tallies, c, d, codes, stones, s);
+    shiftStones<R, Sign, Commit, Trail, WHITE>(board, tallies, c, d, codes, stones, s);
     if constexpr (Commit) {
       shiftLineCodes<Sign>(codes, s);
       *stones = static_cast<uint8_t>(Sign > 0 ? s : EMPTY);
@@ -145,8 +145,8 @@ inline constexpr auto NEAR_IN_ROW = [] {
 // of `bits`. The run may reach into the next word; the shifts by 63 - shift
 // and one more give that word's part, nothing when the run ends in the
 // first word.
-inline void setNearEmptyRun(SearchRecord& record, int32_t first, uint64_t bits) {
-  uint64_t* word = record.nearEmpty + (first >> 6);
+inline void setNearEmptyRun(ThreatBoard& board, CellIndex first, uint64_t bits) {
+  uint64_t* word = board.nearEmpty + (first >> 6);
   const int32_t shift = first & 63;
   word[0] = (word[0] & ~(uint64_t{0x1f} << shift)) | bits << shift;
   word[1] = (word[1] & ~((uint64_t{0x1f} >> 1) >> (63 - shift))) | (bits >> 1) >> (63 - shift);
@@ -158,12 +158,12 @@ inline void setNearEmptyRun(SearchRecord& record, int32_t first, uint64_t bits) 
 // and c's own, since the others in those rows keep theirs. c's stone in
 // lineStone[0] must be final.
 template <int32_t Sign>
-inline void countNeighbours(SearchRecord& record, int32_t c) {
+inline void countNeighbours(ThreatBoard& board, CellIndex c) {
 #pragma GCC unroll 5
   for (int32_t row = -2; row <= 2; ++row) {
-    const int32_t first = c + row * BOARD_STRIDE - 2;
-    uint8_t* counts = record.nearStones + first;
-    const uint8_t* stones = record.lineStone[DIR_HORIZONTAL] + first;
+    const CellIndex first = c + row * BOARD_STRIDE - 2;
+    uint8_t* counts = board.nearStones + first;
+    const uint8_t* stones = board.lineStone[DIR_HORIZONTAL] + first;
     const uint8_t* change = NEAR_IN_ROW[row + 2].data();
     uint32_t bits = 0;
 #if defined(__SSE2__)
@@ -183,95 +183,106 @@ inline void countNeighbours(SearchRecord& record, int32_t c) {
       bits |= uint32_t{stones[i] == EMPTY && counts[i] != 0} << i;
     }
 #endif
-    setNearEmptyRun(record, first, bits);
+    setNearEmptyRun(board, first, bits);
   }
 }
 
 // placeStone on cell c; with Trail, the comboIndex values it changes are
 // saved on the comboTrail first.
 template <RuleIndex R, bool Trail>
-inline void putStone(SearchRecord& record, int32_t c, int32_t player) {
-  record.threatBoard[c].stone = static_cast<uint8_t>(player);
+inline void putStone(ThreatBoard& board, CellIndex c, int32_t player) {
+  board.cells[c].stone = static_cast<uint8_t>(player);
   // c's own codes describe the other stones only, so they are already final.
-  if (scores(player)) scoreStone<R, true>(record, record.playerThreats, c, player, +1);
-  shiftLines<R, +1, true, Trail>(record, record.playerThreats, c, player);
-  countNeighbours<+1>(record, c);
+  if (scores(player)) scoreStone<R, true>(board, board.playerThreats, c, player, +1);
+  shiftLines<R, +1, true, Trail>(board, board.playerThreats, c, player);
+  countNeighbours<+1>(board, c);
 }
 
 }  // namespace stones_detail
 
 // Puts a stone of `player` (BLACK, WHITE or NEUTRAL) on the empty square s.
 template <RuleIndex R>
-inline void placeStone(SearchRecord& record, Square s, int32_t player) {
-  stones_detail::putStone<R, false>(record, record.cellOfSquare[s], player);
+inline void placeStone(ThreatBoard& board, Square s, int32_t player) {
+  stones_detail::putStone<R, false>(board, board.cellOfSquare[s], player);
 }
 
 // Takes the stone off s; undoes the placeStone on s exactly.
 template <RuleIndex R>
-inline void removeStone(SearchRecord& record, Square s) {
-  const int32_t c = record.cellOfSquare[s];
-  ThreatCell& cell = record.threatBoard[c];
+inline void removeStone(ThreatBoard& board, Square s) {
+  const CellIndex c = board.cellOfSquare[s];
+  ThreatCell& cell = board.cells[c];
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
   if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, true>(record, record.playerThreats, c, player, -1);
+    stones_detail::scoreStone<R, true>(board, board.playerThreats, c, player, -1);
   }
-  stones_detail::shiftLines<R, -1, true>(record, record.playerThreats, c, player);
-  stones_detail::countNeighbours<-1>(record, c);
+  stones_detail::shiftLines<R, -1, true>(board, board.playerThreats, c, player);
+  stones_detail::countNeighbours<-1>(board, c);
 }
 
 // placeStone for the search, whose stones come off in the reverse order:
-// also keeps what popStone needs to put the record back without rescoring
+// also keeps what popStone needs to put the board back without rescoring
 // the stones around s.
 template <RuleIndex R>
-inline void pushStone(SearchRecord& record, Square s, int32_t player) {
-  PushedStone& pushed = record.pushed[record.pushedCount++];
-  pushed.threats[0] = record.playerThreats[BLACK];
-  pushed.threats[1] = record.playerThreats[WHITE];
-  pushed.trailStart = record.comboTrailCount;
-  stones_detail::putStone<R, true>(record, record.cellOfSquare[s], player);
+inline void pushStone(ThreatBoard& board, Square s, int32_t player) {
+  PushedStone& pushed = board.pushed[board.pushedCount++];
+  pushed.threats[0] = board.playerThreats[BLACK];
+  pushed.threats[1] = board.playerThreats[WHITE];
+  pushed.trailStart = board.comboTrailCount;
+  stones_detail::putStone<R, true>(board, board.cellOfSquare[s], player);
 }
 
 // Takes off s the stone of the latest pushStone still on the board: the
-// record ends exactly as removeStone would leave it, with the tallies and
+// board ends exactly as removeStone would leave it, with the tallies and
 // the changed comboIndex values restored from what pushStone kept instead
 // of worked out again; only the codes and near-stone counts are shifted
 // back.
 template <RuleIndex R>
-inline void popStone(SearchRecord& record, Square s) {
-  const PushedStone& pushed = record.pushed[--record.pushedCount];
-  const int32_t c = record.cellOfSquare[s];
-  ThreatCell& cell = record.threatBoard[c];
+inline void popStone(ThreatBoard& board, Square s) {
+  const PushedStone& pushed = board.pushed[--board.pushedCount];
+  const CellIndex c = board.cellOfSquare[s];
+  ThreatCell& cell = board.cells[c];
   const int32_t player = cell.stone;
   cell.stone = EMPTY;
   cell.comboIndex = 0;
-  record.playerThreats[BLACK] = pushed.threats[0];
-  record.playerThreats[WHITE] = pushed.threats[1];
-  while (record.comboTrailCount > pushed.trailStart) {
-    const ComboChange& change = record.comboTrail[--record.comboTrailCount];
-    record.threatBoard[change.cell].comboIndex = change.comboIndex;
+  board.playerThreats[BLACK] = pushed.threats[0];
+  board.playerThreats[WHITE] = pushed.threats[1];
+  while (board.comboTrailCount > pushed.trailStart) {
+    const ComboChange& change = board.comboTrail[--board.comboTrailCount];
+    board.cells[change.cell].comboIndex = change.comboIndex;
   }
 #pragma GCC unroll 4
   for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
     const int32_t slot = cell.lineSlot[d];
-    shiftLineCodes<-1>(record.lineCode[d] + slot, player);
-    record.lineStone[d][slot] = EMPTY;
+    shiftLineCodes<-1>(board.lineCode[d] + slot, player);
+    board.lineStone[d][slot] = EMPTY;
   }
-  stones_detail::countNeighbours<-1>(record, c);
+  stones_detail::countNeighbours<-1>(board, c);
 }
 
-// The tallies that placeStone (record, s, player) would leave, written to
-// `tallies` while the record stays as it is. The search judges its leaves
+// The tallies that placeStone (board, s, player) would leave, written to
+// `tallies` while the board stays as it is. The search judges its leaves
 // this way: a leaf needs the tallies after its move, never the board.
 template <RuleIndex R>
-inline void tallyAfterPlacing(SearchRecord& record, Square s, int32_t player,
+inline void tallyAfterPlacing(ThreatBoard& board, Square s, int32_t player,
                               PlayerThreats (&tallies)[4]) {
-  std::memcpy(tallies, record.playerThreats, sizeof(tallies));
-  const int32_t c = record.cellOfSquare[s];
+  std::memcpy(tallies, board.playerThreats, sizeof(tallies));
+  const CellIndex c = board.cellOfSquare[s];
   if (stones_detail::scores(player)) {
-    stones_detail::scoreStone<R, false>(record, tallies, c, player, +1);
+    stones_detail::scoreStone<R, false>(board, tallies, c, player, +1);
   }
-  stones_detail::shiftLines<R, +1, false>(record, tallies, c, player);
+  stones_detail::shiftLines<R, +1, false>(board, tallies, c, player);
+}
+
+// Lays the board out for the Position's size and puts its stones down under
+// rule R, square by square.
+template <RuleIndex R>
+inline void fillThreatBoard(ThreatBoard& board, const Position& position) {
+  initThreatBoard(board, position.width, position.height);
+  for (int32_t i = 0; i < position.cellCount; ++i) {
+    const int32_t stone = position.cells[i].stone;
+    if (stone != EMPTY) placeStone<R>(board, static_cast<Square>(i), stone);
+  }
 }
 
 }  // namespace kestrix

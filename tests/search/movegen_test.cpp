@@ -32,7 +32,7 @@ void holeAndScanSort(Candidate* c, int32_t lo, int32_t hi) {
 }
 
 TEST(SortCandidates, LeavesEveryCandidateWhereTheHoleAndScanQuicksortDoes) {
-  auto record = std::make_unique<SearchRecord>();
+  auto candidates = std::make_unique<CandidateList>();
   std::vector<Candidate> input, expected;
   uint32_t seed = 12345;
   for (int round = 0; round < 400; ++round) {
@@ -48,11 +48,11 @@ TEST(SortCandidates, LeavesEveryCandidateWhereTheHoleAndScanQuicksortDoes) {
     expected = input;
     holeAndScanSort(expected.data(), 0, count - 1);
     for (const int32_t limit : {INNER_MOVES, MAX_CELLS}) {
-      record->candidateCount = count;
-      std::copy(input.begin(), input.end(), record->candidates);
-      sortCandidates(*record, limit);
+      candidates->count = count;
+      std::copy(input.begin(), input.end(), candidates->entries);
+      sortCandidates(*candidates, limit);
       for (int32_t i = 0; i < std::min(count, limit); ++i) {
-        ASSERT_EQ(record->candidates[i].square, expected[i].square)
+        ASSERT_EQ(candidates->entries[i].square, expected[i].square)
             << "round " << round << ", limit " << limit << ", place " << i;
       }
     }

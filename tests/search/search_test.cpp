@@ -29,7 +29,7 @@ std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t pr
     MoveClock clock;
     clock.moveStartTime = clockMs();
     clock.moveTimeBudget = 1000000000;
-    return squareName(*record, searchRoot(rule, *record, tt, clock, probe));
+    return squareName(record->position, searchRoot(rule, *record, tt, clock, probe));
   }
   Square moves[MAX_ROOT_MOVES];
   const int32_t count = withRule(rule, [&](auto tag) {
@@ -37,7 +37,7 @@ std::string answer(const char* picture, int32_t side, RuleIndex rule, int32_t pr
     return probe == ROOT ? generateRootMoves<tag.rule>(*record, side, moves, MAX_ROOT_MOVES)
                          : generateMoves<tag.rule>(*record, side, moves, INNER_MOVES);
   });
-  return count == 1 ? squareName(*record, moves[0]) : std::to_string(count) + " squares";
+  return count == 1 ? squareName(record->position, moves[0]) : std::to_string(count) + " squares";
 }
 
 TEST(Search, Tactics) {

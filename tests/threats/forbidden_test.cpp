@@ -13,17 +13,15 @@ namespace {
 
 using testing::squareName;
 
-// The answer for s under Renju, checked to change nothing on the record and
-// not to depend on the side to move.
-bool forbiddenAt(SearchRecord& record, Square s) {
+// The answer for s under Renju, checked to change nothing on the board and
+// not to depend on the engine's side.
+bool forbiddenAt(ThreatBoard& board, Square s) {
   static std::string before, after;
-  testing::snapshot(record, before);
-  record.sideToMove = BLACK;
-  const bool answer = isForbidden(record, s);
-  record.sideToMove = WHITE;
-  EXPECT_EQ(isForbidden(record, s), answer) << "unsettled at " << squareName(record, s);
-  testing::snapshot(record, after);
-  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(record, s);
+  testing::snapshot(board, before);
+  const bool answer = isForbidden(board, s, BLACK);
+  EXPECT_EQ(isForbidden(board, s, WHITE), answer) << "unsettled at " << squareName(board, s);
+  testing::snapshot(board, after);
+  EXPECT_TRUE(before == after) << "changed by the test of " << squareName(board, s);
   return answer;
 }
 
@@ -58,12 +56,11 @@ TEST(Forbidden, Pictures) {
   for (const auto& board : boards) {
     std::string stones = board.picture;
     for (char& c : stones) c = c == 'X' ? 'x' : c == 'O' ? 'o' : c == 'F' || c == 'A' ? '.' : c;
-    auto record = testing::recordFromPicture(stones, BLACK, board.width, board.height);
-    testing::buildSearchBoard<RULE_RENJU>(*record);
+    auto threats = testing::boardFromPicture<RULE_RENJU>(stones, board.width, board.height);
     int32_t x = 0, y = 0;
     for (const char c : std::string_view(board.picture)) {
       if (c == 'F' || c == 'A' || c == 'X' || c == 'O') {
-        EXPECT_EQ(forbiddenAt(*record, testing::squareAt(*record, x, y)), c == 'F' || c == 'X')
+        EXPECT_EQ(forbiddenAt(*threats, testing::squareAt(*threats, x, y)), c == 'F' || c == 'X')
             << x << "," << y << " on\n"
             << board.picture;
       }
@@ -76,14 +73,14 @@ TEST(Forbidden, Pictures) {
 // The plain recursion, depth first, without memo or guard: the answer the
 // test must give on an empty square. Past `callsLeft` calls it gives up.
 struct PlainRecursion {
-  SearchRecord& record;
+  ThreatBoard& board;
   int64_t callsLeft;
 
   // How many lines through s are of a class from `first` to `last`.
   int32_t lines(Square s, uint8_t first, uint8_t last) const {
     int32_t count = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
-      const uint8_t c = renjuLineTable[lineCodeOf(record, s, d, BLACK)].lineClass;
+      const uint8_t c = renjuLineTable[lineCodeOf(board, s, d, BLACK)].lineClass;
       count += c >= first && c <= last;
     }
     return count;
@@ -94,22 +91,22 @@ struct PlainRecursion {
       return true;  // an overline or a double four
     }
     if (lines(s, LINE_OPEN_THREE, LINE_THREE) < 2) return false;
-    threatCell(record, s).stone = BLACK;
-    addStoneCodes(record, s, BLACK);
+    threatCellOf(board, s).stone = BLACK;
+    addStoneCodes(board, s, BLACK);
     int32_t real = 0;
     for (int32_t d = 0; d < DIRECTION_COUNT && real < 2; ++d) {
-      const LineEntry line = renjuLineTable[lineCodeOf(record, s, d, BLACK)];
+      const LineEntry line = renjuLineTable[lineCodeOf(board, s, d, BLACK)];
       if (line.lineClass != LINE_OPEN_THREE && line.lineClass != LINE_THREE) continue;
       for (const int32_t window : {line.keySquares & 15, line.keySquares >> 4}) {
-        const Square key = static_cast<Square>(s + record.position.lineOffset[d][window]);
+        const Square key = board.squareOfCell[board.cellOfSquare[s] + (window - 5) * LINE_STEP[d]];
         if (key != s && lines(key, LINE_FIVE, LINE_FIVE) == 0 && !forbidden(key)) {
           ++real;
           break;
         }
       }
     }
-    takeStoneCodes(record, s, BLACK);
-    threatCell(record, s).stone = EMPTY;
+    takeStoneCodes(board, s, BLACK);
+    threatCellOf(board, s).stone = EMPTY;
     return real >= 2;
   }
 };
@@ -117,16 +114,15 @@ struct PlainRecursion {
 // Every empty square must be settled as the plain recursion settles it within
 // `cap` calls. Returns how many took it more than 4096 calls.
 int32_t expectPlainAnswers(const std::string& picture, int32_t side, int64_t cap) {
-  auto record = testing::recordFromPicture(picture, BLACK, side, side);
-  testing::buildSearchBoard<RULE_RENJU>(*record);
+  auto board = testing::boardFromPicture<RULE_RENJU>(picture, side, side);
   int32_t hard = 0;
-  for (Square s = 0; s < record->position.cellCount; ++s) {
-    if (threatCell(*record, s).stone != EMPTY) continue;
-    const bool answer = forbiddenAt(*record, s);
-    PlainRecursion plain{*record, cap};
+  for (Square s = 0; s < board->cellCount; ++s) {
+    if (threatCellOf(*board, s).stone != EMPTY) continue;
+    const bool answer = forbiddenAt(*board, s);
+    PlainRecursion plain{*board, cap};
     const bool expected = plain.forbidden(s);
     if (plain.callsLeft < 0) continue;
-    EXPECT_EQ(answer, expected) << "at " << squareName(*record, s);
+    EXPECT_EQ(answer, expected) << "at " << squareName(*board, s);
     hard += cap - plain.callsLeft > 4096;
   }
   return hard;
@@ -157,10 +153,9 @@ TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
     }
     hard += expectPlainAnswers(picture, 32, tiling.cap);
     if (&tiling == tilings) {
-      auto record = testing::recordFromPicture(picture);
-      testing::buildSearchBoard<RULE_RENJU>(*record);
-      EXPECT_TRUE(forbiddenAt(*record, testing::squareAt(*record, 26, 29)));
-      EXPECT_FALSE(forbiddenAt(*record, testing::squareAt(*record, 6, 1)));
+      auto board = testing::boardFromPicture<RULE_RENJU>(picture);
+      EXPECT_TRUE(forbiddenAt(*board, testing::squareAt(*board, 26, 29)));
+      EXPECT_FALSE(forbiddenAt(*board, testing::squareAt(*board, 6, 1)));
     }
   }
   EXPECT_GT(hard, 200);

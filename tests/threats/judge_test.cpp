@@ -36,16 +36,15 @@ TEST(Judge, Verdicts) {
       {RULE_FREESTYLE, ".", 9, 0, BLACK, MOVE_TAKEN, {}},
   };
   initPatternTables();
-  auto record = std::make_unique<SearchRecord>();
+  auto board = std::make_unique<ThreatBoard>();
+  Position pictured;
   for (const auto& test : cases) {
-    const auto pictured = testing::recordFromPicture(test.picture, BLACK, 9, 7);
+    testing::positionFromPicture(pictured, test.picture, 9, 7);
     std::vector<uint8_t> cells(9 * 7);
-    for (int32_t s = 0; s < 9 * 7; ++s) {
-      cells[s] = static_cast<uint8_t>(pictured->position.cells[s].stone);
-    }
-    judgeLoad(*record, test.rule, 9, 7, cells.data());
+    for (int32_t s = 0; s < 9 * 7; ++s) cells[s] = static_cast<uint8_t>(pictured.cells[s].stone);
+    judgeLoad(*board, test.rule, 9, 7, cells.data());
     FiveLine five{};
-    EXPECT_EQ(judgeMove(*record, test.rule, test.x, test.y, test.colour, five), test.verdict)
+    EXPECT_EQ(judgeMove(*board, test.rule, test.x, test.y, test.colour, five), test.verdict)
         << test.picture;
     if (test.verdict == MOVE_FIVE) {
       EXPECT_EQ((std::array{five.x0, five.y0, five.x1, five.y1}), test.five) << test.picture;

@@ -1,21 +1,25 @@
-// Kestrix: the one record every search works on.
+// Kestrix: the threats layer's board, one record that judges a position.
 //
-// Layout: the side to move and the Position (filled by the move choice), and
-// the search's clock-check counters, then the search state, which
-// prepareSearch zeroes and rebuilds from the Position before every search:
-// best move, Zobrist key, the search's own board (threatBoard) with both
-// players' threat tallies (playerThreats), the root move lists, the move
-// generators' scratch, the iteration's clock and depth, and the
-// forbidden-move test's memo.
+// A ThreatBoard is built for a board size (initThreatBoard), then filled
+// stone by stone (placeStone, in stones.h, or fillThreatBoard from a
+// Position). It keeps, exactly up to date as stones go down and come off,
+// everything the threats layer reads: the cells and their stones, both
+// players' line codes, the count of stones near every cell with the bits of
+// the empty squares among them, both players' threat tallies, the undo log
+// of the stones pushed in stack order, and the forbidden-move test's memo.
+// With it alone one can ask whether a square makes five (makesFive) and
+// whether a black stone there is forbidden under Renju (isForbidden, in
+// forbidden.h). It knows nothing of the search that plays on it.
 //
-// The search's board is a grid of cells with a fixed row stride of
-// BOARD_STRIDE, whatever the board's size: the squares of the board in play,
-// and around them a border of OFF_BOARD cells at least five deep on every
-// side (the columns past the board's right edge double as the border left of
-// the next row). The sixteen cells near a square are thus the same offsets
-// on every board, with no bounds to check. Squares (y * width + x) stay what
-// moves, keys and the table's lists are made of; cellOfSquare and
-// squareOfCell translate.
+// The grid of cells has a fixed row stride of BOARD_STRIDE, whatever the
+// board's size: the squares of the board in play, and around them a border
+// of OFF_BOARD cells at least five deep on every side (the columns past the
+// board's right edge double as the border left of the next row). The
+// sixteen cells near a square are thus the same offsets on every board,
+// with no bounds to check. A cell is a CellIndex into that grid; a Square
+// (y * width + x) is what moves, keys and lists are made of. cellOfSquare
+// and squareOfCell translate, and a function that takes a cell says so in
+// its parameter's type.
 //
 // The line codes live apart from the cells, one array per direction, laid
 // out line by line (lineSlot): the eleven cells around a square on line d
@@ -32,11 +36,13 @@
 #include <cstdint>
 
 #include "position/pattern_tables.h"
-#include "position/position.h"
 #include "position/rule.h"
 #include "position/types.h"
 
 namespace kestrix {
+
+// An index into the grid of cells, as opposed to a Square.
+using CellIndex = int32_t;
 
 // The code of the border cells' stone field: blocked for both players, like
 // a NEUTRAL mark, but never a stone of the game.
@@ -48,7 +54,7 @@ inline constexpr int32_t BOARD_CELLS =
     (MAX_BOARD_SIDE + 2 * BOARD_BORDER) * BOARD_STRIDE + BOARD_BORDER;
 
 // The cell of square (x, y).
-inline constexpr int32_t boardCell(int32_t x, int32_t y) {
+inline constexpr CellIndex boardCell(int32_t x, int32_t y) {
   return (y + BOARD_BORDER) * BOARD_STRIDE + x + BOARD_BORDER;
 }
 
@@ -75,14 +81,18 @@ inline constexpr int32_t lineSlot(int32_t d, int32_t x, int32_t y) {
   return line * BOARD_STRIDE + along + BOARD_BORDER;
 }
 
+// The vector steps over the line arrays and the near-stone counts read and
+// write sixteen slots from the first one they touch.
+inline constexpr int32_t VECTOR_SLOTS = 16;
+
 // 2 * MAX_BOARD_SIDE - 1 diagonals, and room for a vector read of sixteen
 // slots from the highest slot of a square.
 inline constexpr int32_t LINE_SLOTS = 2 * MAX_BOARD_SIDE * BOARD_STRIDE;
-static_assert(lineSlot(DIR_ANTIDIAGONAL, MAX_BOARD_SIDE - 1, MAX_BOARD_SIDE - 1) + 16 <=
+static_assert(lineSlot(DIR_ANTIDIAGONAL, MAX_BOARD_SIDE - 1, MAX_BOARD_SIDE - 1) + VECTOR_SLOTS <=
               LINE_SLOTS);
-static_assert(lineSlot(DIR_DIAGONAL, MAX_BOARD_SIDE - 1, 0) + 16 <= LINE_SLOTS);
+static_assert(lineSlot(DIR_DIAGONAL, MAX_BOARD_SIDE - 1, 0) + VECTOR_SLOTS <= LINE_SLOTS);
 static_assert(lineSlot(DIR_HORIZONTAL, 3, 4) == boardCell(3, 4));
-static_assert(BOARD_CELLS + 16 <= LINE_SLOTS);
+static_assert(BOARD_CELLS + VECTOR_SLOTS <= LINE_SLOTS);
 
 struct ThreatCell {
   uint8_t stone;  // a stone code, or OFF_BOARD
@@ -106,16 +116,13 @@ inline int32_t fourStones(const PlayerThreats& threats) {
          threats.classCount[THREAT_FOUR];
 }
 
-struct Candidate {
-  int16_t score;
-  Square square;
-};
-
-inline constexpr int32_t MAX_ROOT_MOVES = 200;
-
-// The search's stones go down and come off in stack order, at most this many
-// at once (one per ply of the deepest search).
+// Stones go down and come off in stack order (pushStone, popStone), at most
+// this many at once: one per ply of the deepest search.
 inline constexpr int32_t MAX_PUSHED_STONES = 100;
+
+// A stone changes the comboIndex of the stones on its four lines within
+// five cells either side: at most ten a line.
+inline constexpr int32_t MAX_COMBO_CHANGES_PER_STONE = DIRECTION_COUNT * 2 * 5;
 
 // What pushStone changed beyond what popStone can work out again: BLACK's
 // and WHITE's tallies before the stone, and where the stone's combo changes
@@ -127,7 +134,7 @@ struct PushedStone {
 
 // A stone's comboIndex as it was before a pushed stone changed it.
 struct ComboChange {
-  int32_t cell;
+  CellIndex cell;
   int32_t comboIndex;
 };
 
@@ -151,23 +158,16 @@ struct ForbiddenMemo {
   ForbiddenMemoEntry entries[1 << FORBIDDEN_MEMO_BITS];
 };
 
-struct SearchRecord {
-  int32_t sideToMove;
-  // Nodes since the clock was last read, per rule. Kept across searches, so
-  // that the clock is read once every so many nodes however short each
-  // search is.
-  uint32_t clockCheckCounter[RULE_COUNT];
-  Position position;
-
-  // Search state, from bestMove to the end.
-  Square bestMove;
-  uint64_t searchKey;
-  ThreatCell threatBoard[BOARD_CELLS];
+struct ThreatBoard {
+  int32_t width;
+  int32_t height;
+  int32_t cellCount;  // squares on the board in play
+  ThreatCell cells[BOARD_CELLS];
   uint16_t lineCode[DIRECTION_COUNT][LINE_SLOTS][2];  // BLACK's view, then WHITE's
   uint8_t lineStone[DIRECTION_COUNT][LINE_SLOTS];
-  // Per cell, the stones within distance 2 on the eight rays; sixteen more
-  // for the vector steps that update a row of five.
-  uint8_t nearStones[BOARD_CELLS + 16];
+  // Per cell, the stones within distance 2 on the eight rays; a vector step
+  // more for the steps that update a row of five.
+  uint8_t nearStones[BOARD_CELLS + VECTOR_SLOTS];
   // One bit per cell: an empty square with a stone within distance 2. The
   // inner move generator walks these bits in cell order, which is square
   // order, instead of testing every cell of the board. One word more than
@@ -176,52 +176,56 @@ struct SearchRecord {
   uint64_t nearEmpty[(BOARD_CELLS + 63) / 64 + 1];
   uint16_t cellOfSquare[MAX_CELLS];
   Square squareOfCell[BOARD_CELLS];  // NO_SQUARE on the border
-  PlayerThreats playerThreats[4];
+  PlayerThreats playerThreats[4];    // indexed by player; 0 and NEUTRAL stay zero
   // The stones that pushStone put down and popStone has yet to take off,
-  // and the comboIndex values they changed: a stone changes those of the
-  // stones on its four lines, at most forty.
+  // and the comboIndex values they changed.
   int32_t pushedCount;
   PushedStone pushed[MAX_PUSHED_STONES];
   int32_t comboTrailCount;
-  ComboChange comboTrail[MAX_PUSHED_STONES * 4 * 10];
-  int32_t rootMoveCount;
-  Square rootMoves[MAX_ROOT_MOVES];
-  int32_t nextRootMoveCount;
-  Square nextRootMoves[MAX_ROOT_MOVES];
-  int32_t candidateCount;
-  // Eight more than a board can have: the sort's vector steps read up to
-  // seven entries past the ones in use.
-  Candidate candidates[MAX_CELLS + 8];
-  int64_t iterationStartTime;
-  int32_t iterationDepth;
-  int64_t nodeCount;  // alphaBeta calls of this search: the benchmark's measure
+  ComboChange comboTrail[MAX_PUSHED_STONES * MAX_COMBO_CHANGES_PER_STONE];
   ForbiddenMemo forbiddenMemo;
 };
 
-inline ThreatCell& threatCell(SearchRecord& record, Square s) {
-  return record.threatBoard[record.cellOfSquare[s]];
+// Lays the board out for a board of this size, without stones: the border,
+// the translation between squares and cells, the line slots, every code set
+// to its off-board part alone, no tallies, an empty undo log and memo.
+void initThreatBoard(ThreatBoard& board, int32_t width, int32_t height);
+
+inline ThreatCell& threatCellOf(ThreatBoard& board, Square s) {
+  return board.cells[board.cellOfSquare[s]];
 }
-inline const ThreatCell& threatCell(const SearchRecord& record, Square s) {
-  return record.threatBoard[record.cellOfSquare[s]];
+inline const ThreatCell& threatCellOf(const ThreatBoard& board, Square s) {
+  return board.cells[board.cellOfSquare[s]];
 }
 
-inline int32_t nearStonesAt(const SearchRecord& record, Square s) {
-  return record.nearStones[record.cellOfSquare[s]];
+inline int32_t nearStonesAt(const ThreatBoard& board, Square s) {
+  return board.nearStones[board.cellOfSquare[s]];
 }
 
 // The code of line d at square s as player (BLACK or WHITE) sees it.
-inline uint16_t lineCodeOf(const SearchRecord& record, Square s, int32_t d, int32_t player) {
-  return record.lineCode[d][threatCell(record, s).lineSlot[d]][player - BLACK];
+inline uint16_t lineCodeOf(const ThreatBoard& board, Square s, int32_t d, int32_t player) {
+  return board.lineCode[d][threatCellOf(board, s).lineSlot[d]][player - BLACK];
 }
 
-// Calls visit(c) for the cell of every empty square near stones, in
+// Whether a stone of player on the empty square s completes a five under
+// rule R (an overline counts where the rule lets it win).
+template <RuleIndex R>
+inline bool makesFive(const ThreatBoard& board, Square s, int32_t player) {
+  const LineEntry* table = lineTableFor<R>(player);
+  for (int32_t d = 0; d < DIRECTION_COUNT; ++d) {
+    if (table[lineCodeOf(board, s, d, player)].lineClass == LINE_FIVE) return true;
+  }
+  return false;
+}
+
+// Calls visit(cell) for the cell of every empty square near stones, in
 // increasing order, until visit returns true.
 template <typename Visit>
-inline void forEachNearEmpty(const SearchRecord& record, Visit&& visit) {
-  const int32_t last = boardCell(record.position.width - 1, record.position.height - 1);
+inline void forEachNearEmpty(const ThreatBoard& board, Visit&& visit) {
+  const CellIndex last = boardCell(board.width - 1, board.height - 1);
   for (int32_t w = 0; w <= last >> 6; ++w) {
-    for (uint64_t bits = record.nearEmpty[w]; bits != 0; bits &= bits - 1) {
-      if (visit((w << 6) + std::countr_zero(bits))) return;
+    for (uint64_t bits = board.nearEmpty[w]; bits != 0; bits &= bits - 1) {
+      if (visit(CellIndex{(w << 6) + std::countr_zero(bits)})) return;
     }
   }
 }
