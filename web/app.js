@@ -126,9 +126,8 @@ async function newGame(moves = []) {
     const verdict = await judgeMove(x, y);
     if (number !== gameNumber) return;
     if (verdict.refusal) {
-      setStatus(`The game text stops at ${x},${y}: ${verdict.refusal}.`);
-      render();
-      return;
+      game.note = `The game text stops at ${x},${y}: ${verdict.refusal}.`;
+      break;
     }
     place(x, y, verdict);
   }
@@ -175,8 +174,9 @@ async function nextTurn() {
   if (game.over) return showResult();
   const colour = colourToMove();
   if (!kestrixPlays(colour)) {
-    setStatus(`Your move (${colourName(colour)}).${game.forbidden.size > 0
-      ? " The squares marked × are forbidden to black." : ""}`);
+    setStatus(`${game.note ?? ""} Your move (${colourName(colour)}).${game.forbidden.size > 0
+      ? " The squares marked × are forbidden to black." : ""}`.trim());
+    game.note = undefined;
     return;
   }
   thinking = true;
@@ -201,6 +201,9 @@ async function nextTurn() {
   const verdict = await judgeMove(x, y);
   if (number !== gameNumber) return;
   place(x, y, verdict);
+  // Kestrix keeps off forbidden squares unless every other move loses too;
+  // a forbidden stone loses the game for black.
+  if (verdict.refusal) game.over = { winner: WHITE, forfeit: verdict.refusal };
   await nextTurn();
 }
 
@@ -256,12 +259,13 @@ function setStatus(text) {
 }
 
 function showResult() {
-  const { winner } = game.over;
+  const { winner, forfeit } = game.over;
   if (!winner) return setStatus("The board is full: a draw.");
-  const who = kestrixPlays(winner) && game.black !== "both" ? "Kestrix wins" :
-    game.black === "both" ? `${colourName(winner)[0].toUpperCase()}${colourName(winner).slice(1)} wins`
-                          : "You win";
-  setStatus(`${who} (${colourName(winner)}, ${RULE_NAMES[game.rule]}).`);
+  const name = colourName(winner);
+  const who = game.black === "both" ? `${name[0].toUpperCase()}${name.slice(1)} wins`
+    : kestrixPlays(winner) ? "Kestrix wins" : "You win";
+  setStatus(`${who} (${colourName(winner)}, ${RULE_NAMES[game.rule]})${
+    forfeit ? `: ${forfeit}` : ""}.`);
 }
 
 function clearThinking() {
