@@ -3,8 +3,9 @@
 # warnings as errors and in a build with the address and undefined-behaviour
 # sanitizers; the build and install without GoogleTest and the Linux
 # packages; the reliability checks (thread sanitizer, fuzzer, soak); the
-# Windows build, tested under Wine; and last, every command of the README, in
-# a fresh copy of the tree.
+# Windows build, tested under Wine; the browser build, its bench and the
+# page in chromium; and last, every command of the README, in a fresh copy of
+# the tree.
 #
 # With --quick, only the first part: the Release build with warnings as
 # errors, its tests and the benchmark signature (a few minutes).
@@ -36,12 +37,13 @@ for preset in "${presets[@]}"; do
 done
 if [ "$quick" = yes ]; then
   echo "=== quick check passed in $((SECONDS - started)) s (left out: the sanitizer builds, the"
-  echo "    fuzzer, the soak, the build without GoogleTest, the packages, the Windows build and"
-  echo "    the README's commands; bash tools/check.sh runs them all)"
+  echo "    fuzzer, the soak, the build without GoogleTest, the packages, the Windows build, the"
+  echo "    browser build and the README's commands; bash tools/check.sh runs them all)"
   exit 0
 fi
 bash tools/check-install.sh
 bash tools/check-reliability.sh
 bash tools/check-windows.sh
+bash tools/check-web.sh
 python3 tools/check-readme.py
 echo "=== all tests passed in $((SECONDS - started)) s"

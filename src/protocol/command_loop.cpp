@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "protocol/engine.h"
@@ -47,6 +48,32 @@ void startThinking(Engine& engine) {
   engine.idleEvent.set();
 }
 
+// With show_detail on, each finished iteration of a search as one line:
+// "MESSAGE depth D score S nodes N time T pv X,Y X,Y ...", the score from
+// the engine's view, or win / loss when proven.
+void showIteration(void* context, const IterationReport& report) {
+  Engine& engine = *static_cast<Engine*>(context);
+  const Position& position = engine.session.record.position;
+  char text[OUTPUT_LINE_CAPACITY];
+  int length = std::snprintf(text, sizeof(text), "depth %d score ", report.depth);
+  if (report.score == WIN_SCORE || report.score == LOSS_SCORE) {
+    length += std::snprintf(text + length, sizeof(text) - length, "%s",
+                            report.score == WIN_SCORE ? "win" : "loss");
+  } else {
+    length += std::snprintf(text + length, sizeof(text) - length, "%d", report.score);
+  }
+  length +=
+      std::snprintf(text + length, sizeof(text) - length, " nodes %lld time %lld pv",
+                    static_cast<long long>(report.nodes), static_cast<long long>(report.elapsedMs));
+  // At most 99 squares of at most six bytes: the line always fits.
+  for (int32_t i = 0; i < report.lineLength; ++i) {
+    length +=
+        std::snprintf(text + length, sizeof(text) - length, " %d,%d",
+                      squareColumn(position, report.line[i]), squareRow(position, report.line[i]));
+  }
+  replyMessage(engine.out, "%s", text);
+}
+
 // START and RECTSTART: "OK", or why the size was refused.
 void answerSetup(Engine& engine, int32_t width, int32_t height) {
   switch (setupBoard(engine.session, width, height)) {
@@ -86,28 +113,21 @@ void placeOrRefuse(Engine& engine, int32_t x, int32_t y, uint8_t value) {
   if (!recordStone(engine.session, x, y, value)) replyError(engine.out, REFUSAL[value], x, y);
 }
 
-enum class Flow { Continue, End };
-
-// BOARD: the listed stones are the whole position, so the board is emptied
-// first; the list ends with DONE. Every other line of the list is a stone,
-// never a command.
-Flow readBoardList(Engine& engine, LineReader& reader) {
-  clearBoard(engine.session);
-  char line[LINE_CAPACITY];
-  while (reader.next(line)) {
-    if (matchWord(line, "DONE")) {
-      startThinking(engine);
-      return Flow::Continue;
-    }
-    int32_t stone[3] = {0, 0, 0};
-    const int32_t who = scanCommaInts(line, false, stone, 3) == 3 ? stone[2] : 0;
-    if (who >= CELL_OWN && who <= CELL_WIN_MARK) {
-      placeOrRefuse(engine, stone[0], stone[1], static_cast<uint8_t>(who));
-    } else {
-      replyError(engine.out, "x,y,who or DONE expected after BOARD");
-    }
+// One line of a BOARD list: DONE ends the list and asks for the move; any
+// other line is a stone, never a command.
+void boardListLine(Engine& engine, const char* line) {
+  if (matchWord(line, "DONE")) {
+    engine.commands.inBoardList = false;
+    startThinking(engine);
+    return;
   }
-  return Flow::End;  // the input ended inside the list
+  int32_t stone[3] = {0, 0, 0};
+  const int32_t who = scanCommaInts(line, false, stone, 3) == 3 ? stone[2] : 0;
+  if (who >= CELL_OWN && who <= CELL_WIN_MARK) {
+    placeOrRefuse(engine, stone[0], stone[1], static_cast<uint8_t>(who));
+  } else {
+    replyError(engine.out, "x,y,who or DONE expected after BOARD");
+  }
 }
 
 void handleInfo(Engine& engine, const char* line) {
@@ -132,6 +152,8 @@ void handleInfo(Engine& engine, const char* line) {
   } else if (matchWord(key, "rule")) {
     waitForIdle(engine);
     settings.ruleIndex = ruleFromManager(value);
+  } else if (matchWord(key, "show_detail")) {
+    settings.show_detail.store(value != 0, std::memory_order_relaxed);
   } else if (matchWord(key, "folder")) {
     // Kept for completeness; nothing reads it. Cut to the capacity.
     const size_t length = std::min(std::strlen(fields.value), size_t{FOLDER_CAPACITY - 1});
@@ -148,21 +170,21 @@ bool scanPair(Engine& engine, const char* line, int32_t (&xy)[2], const char* er
   return false;
 }
 
-Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
+CommandFlow handleCommand(Engine& engine, const char* line) {
   Session& session = engine.session;
   int32_t xy[2] = {0, 0};
   if (matchWord(line, "END")) {
-    return Flow::End;
+    return CommandFlow::End;
   } else if (matchWord(line, "START")) {
     int32_t size = 0;
     if (scanCommaInts(line, true, &size, 1) != 1) {
       replyError(engine.out, "bad START parameter");
-      return Flow::Continue;
+      return CommandFlow::Continue;
     }
     waitForIdle(engine);
     answerSetup(engine, size, size);
   } else if (matchWord(line, "TURN")) {
-    if (!scanPair(engine, line, xy, "bad TURN parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad TURN parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     placeOrRefuse(engine, xy[0], xy[1], CELL_OPPONENT);
@@ -172,15 +194,17 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
     ensureBoard(engine);
     startThinking(engine);
   } else if (matchWord(line, "BOARD")) {
+    // The listed stones are the whole position: the board is emptied first.
     waitForIdle(engine);
     ensureBoard(engine);
-    return readBoardList(engine, reader);
+    clearBoard(session);
+    engine.commands.inBoardList = true;
   } else if (matchWord(line, "INFO")) {
     handleInfo(engine, line);
   } else if (matchWord(line, "ABOUT")) {
     aboutReply(engine.out);
   } else if (matchWord(line, "RECTSTART")) {
-    if (!scanPair(engine, line, xy, "bad RECTSTART parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad RECTSTART parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     answerSetup(engine, xy[0], xy[1]);
   } else if (matchWord(line, "RESTART")) {
@@ -189,7 +213,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
     clearBoard(session);
     reply(engine.out, "OK");
   } else if (matchWord(line, "TAKEBACK")) {
-    if (!scanPair(engine, line, xy, "bad TAKEBACK parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad TAKEBACK parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     switch (takeBack(session, xy[0], xy[1])) {
@@ -204,7 +228,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
         break;
     }
   } else if (matchWord(line, "PLAY")) {
-    if (!scanPair(engine, line, xy, "bad PLAY parameters")) return Flow::Continue;
+    if (!scanPair(engine, line, xy, "bad PLAY parameters")) return CommandFlow::Continue;
     waitForIdle(engine);
     ensureBoard(engine);
     // The move is echoed even when the board refuses it: the manager waits
@@ -214,7 +238,7 @@ Flow handleCommand(Engine& engine, LineReader& reader, const char* line) {
   } else {
     replyUnknown(engine.out, "%s", line);
   }
-  return Flow::Continue;
+  return CommandFlow::Continue;
 }
 
 }  // namespace
@@ -229,6 +253,7 @@ void startEngine(Engine& engine) {
     startThread(engine.worker, workerMain, &engine, WORKER_STACK_BYTES);
   }
   initSession(engine.session);
+  engine.session.detailObserver = SearchObserver{showIteration, &engine};
 }
 
 void stopEngine(Engine& engine) {
@@ -239,11 +264,19 @@ void stopEngine(Engine& engine) {
   joinThread(engine.worker);
 }
 
+CommandFlow handleLine(Engine& engine, const char* line) {
+  if (engine.commands.inBoardList) {
+    boardListLine(engine, line);
+    return CommandFlow::Continue;
+  }
+  return handleCommand(engine, line);
+}
+
 int commandLoop(Engine& engine, ByteSource& input) {
   LineReader reader(input);
   char line[LINE_CAPACITY];
   while (reader.next(line)) {
-    if (handleCommand(engine, reader, line) == Flow::End) break;
+    if (handleLine(engine, line) == CommandFlow::End) break;
   }
   // END and the end of input alike: the running move is finished and
   // written first, then the table goes.

@@ -282,6 +282,38 @@ int32_t searchRootMove(SearchContext& context, Square m, int32_t d, int32_t alph
   return v;
 }
 
+// Tells the observer, if any, about the iteration of depth d that found
+// `score` with root move m. The line after m is read from the table without
+// writing it, so a search observed and one not observed visit the same
+// nodes.
+template <RuleIndex R>
+void reportIteration(const SearchContext& context, int32_t d, int32_t score, Square m) {
+  if (context.observer.iterationDone == nullptr || m == NO_SQUARE) return;
+  const SearchRecord& record = context.record;
+  IterationReport report;
+  report.depth = d;
+  report.score = score;
+  report.nodes = record.nodeCount;
+  report.elapsedMs = clockMs() - context.clock.moveStartTime.load(std::memory_order_relaxed);
+  report.line[0] = m;
+  report.lineLength = 1;
+  int32_t mover = record.sideToMove;
+  uint64_t key = record.searchKey ^ zobristKey(mover, m);
+  while (report.lineLength < d && report.lineLength < MAX_SEARCH_DEPTH) {
+    const TTEntry& entry = ttSlot(context.tt, key);
+    if (!ttHolds(context.tt, entry, key) || entry.moveCount <= 0) break;
+    const Square reply = entry.moves[0];
+    if (reply >= record.board.cellCount || threatCellOf(record.board, reply).stone != EMPTY ||
+        findMove(report.line, report.lineLength, reply) >= 0) {
+      break;
+    }
+    report.line[report.lineLength++] = reply;
+    mover = opponentOf(mover);
+    key ^= zobristKey(mover, reply);
+  }
+  context.observer.iterationDone(context.observer.context, report);
+}
+
 // Iterative deepening over the root moves; returns the move to play. Leaves
 // through SearchTimeout when the clock runs out inside an iteration.
 //
@@ -324,6 +356,7 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
       record.searchKey ^= moveKey;
       if (v >= WIN_SCORE) {
         record.bestMove = m;
+        reportIteration<R>(context, d, WIN_SCORE, m);
         return m;
       }
       if (v == LOSS_SCORE) {
@@ -347,8 +380,12 @@ Square deepen(SearchContext& context, int32_t maxDepth) {
     }
 
     // Step 4. Every move lost: keep the previous iteration's move
-    if (record.iterationBest == NO_SQUARE) return record.bestMove;
+    if (record.iterationBest == NO_SQUARE) {
+      reportIteration<R>(context, d, LOSS_SCORE, record.bestMove);
+      return record.bestMove;
+    }
     record.bestMove = record.iterationBest;
+    reportIteration<R>(context, d, alpha, record.iterationBest);
 
     // Step 5. Stop when the next iteration, which should take at least
     // twice as long as this one, would not fit in the time left
@@ -399,9 +436,9 @@ static_assert(MAX_SEARCH_DEPTH <= MAX_PUSHED_STONES);
 
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
-                  int32_t maxDepth) {
+                  int32_t maxDepth, const SearchObserver& observer) {
   prepareSearch<R>(record);
-  SearchContext context{record, tt, clock, ForbiddenPoll{pollForbiddenClock, &clock}};
+  SearchContext context{record, tt, clock, ForbiddenPoll{pollForbiddenClock, &clock}, observer};
   try {
     return deepen<R>(context, maxDepth < MAX_SEARCH_DEPTH ? maxDepth : MAX_SEARCH_DEPTH);
   } catch (const SearchTimeout&) {
@@ -413,15 +450,16 @@ Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock&
 }
 
 Square searchRoot(RuleIndex rule, SearchRecord& record, TranspositionTable& tt,
-                  const MoveClock& clock, int32_t maxDepth) {
-  return withRule(rule,
-                  [&](auto tag) { return searchRoot<tag.rule>(record, tt, clock, maxDepth); });
+                  const MoveClock& clock, int32_t maxDepth, const SearchObserver& observer) {
+  return withRule(
+      rule, [&](auto tag) { return searchRoot<tag.rule>(record, tt, clock, maxDepth, observer); });
 }
 
-#define KESTRIX_INSTANTIATE(R)                                                               \
-  template void prepareSearch<R>(SearchRecord&);                                             \
-  template int32_t alphaBeta<R>(SearchContext&, int32_t, int32_t, int32_t, Square, int32_t); \
-  template Square searchRoot<R>(SearchRecord&, TranspositionTable&, const MoveClock&, int32_t);
+#define KESTRIX_INSTANTIATE(R)                                                                 \
+  template void prepareSearch<R>(SearchRecord&);                                               \
+  template int32_t alphaBeta<R>(SearchContext&, int32_t, int32_t, int32_t, Square, int32_t);   \
+  template Square searchRoot<R>(SearchRecord&, TranspositionTable&, const MoveClock&, int32_t, \
+                                const SearchObserver&);
 KESTRIX_EACH_RULE(KESTRIX_INSTANTIATE)
 #undef KESTRIX_INSTANTIATE
 

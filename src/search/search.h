@@ -35,6 +35,28 @@ inline constexpr int32_t INNER_MOVES = 16;
 // The table keeps an inner node's whole list, and ttProbeMoves fills one.
 static_assert(TT_MOVES == INNER_MOVES);
 
+// What the root search knows after a finished iteration, for a manager that
+// shows the engine thinking: the iteration's depth and best score (WIN_SCORE
+// or LOSS_SCORE when proven), the nodes and milliseconds of the move so far,
+// and the principal line: the best root move, then the best replies the
+// table holds, as far as they go, at most `depth` moves.
+struct IterationReport {
+  int32_t depth;
+  int32_t score;
+  int64_t nodes;
+  int64_t elapsedMs;
+  int32_t lineLength;
+  Square line[MAX_SEARCH_DEPTH];
+};
+
+// Called after every finished iteration, and after the one that proves a
+// win; never when the root has a single move or none. Without a function
+// the search reports nothing and works exactly as it would otherwise.
+struct SearchObserver {
+  void (*iterationDone)(void* context, const IterationReport& report) = nullptr;
+  void* context = nullptr;
+};
+
 // Everything a search reads or writes besides its arguments. forbiddenClock
 // is the poll the search hands the forbidden-move test: it throws
 // SearchTimeout once the move's time is spent, in any iteration.
@@ -43,6 +65,7 @@ struct SearchContext {
   TranspositionTable& tt;
   const MoveClock& clock;
   ForbiddenPoll forbiddenClock;
+  const SearchObserver& observer;
 };
 
 // Rebuilds the search state of the record (the threat board, the key) from
@@ -79,11 +102,12 @@ inline int32_t narrowedRootCount(int32_t count, int32_t d, int32_t generated) {
 
 template <RuleIndex R>
 Square searchRoot(SearchRecord& record, TranspositionTable& tt, const MoveClock& clock,
-                  int32_t maxDepth = MAX_SEARCH_DEPTH);
+                  int32_t maxDepth = MAX_SEARCH_DEPTH, const SearchObserver& observer = {});
 
 // The same for a rule chosen at run time: the one place where the manager's
 // rule picks a search family.
 Square searchRoot(RuleIndex rule, SearchRecord& record, TranspositionTable& tt,
-                  const MoveClock& clock, int32_t maxDepth = MAX_SEARCH_DEPTH);
+                  const MoveClock& clock, int32_t maxDepth = MAX_SEARCH_DEPTH,
+                  const SearchObserver& observer = {});
 
 }  // namespace kestrix

@@ -38,8 +38,10 @@ Square chooseMove(Session& session) {
   if (opening != NO_SQUARE) return opening;
 
   ttClear(session.table);
+  const bool detail = session.settings.show_detail.load(std::memory_order_relaxed);
   const Square searched =
-      searchRoot(session.settings.ruleIndex, session.record, session.table, session.clock);
+      searchRoot(session.settings.ruleIndex, session.record, session.table, session.clock,
+                 MAX_SEARCH_DEPTH, detail ? session.detailObserver : SearchObserver{});
   if (searched != NO_SQUARE) return searched;
 
   return fallbackMove(session);

@@ -25,6 +25,7 @@
 #include "position/rule.h"
 #include "position/types.h"
 #include "search/move_clock.h"
+#include "search/search.h"
 #include "search/search_record.h"
 #include "search/tt.h"
 
@@ -56,6 +57,8 @@ struct SessionSettings {
   std::atomic<int32_t> timeout_match{86400000};
   std::atomic<int32_t> time_left{86400000};
   std::atomic<uint32_t> timeChanges{0};
+  // INFO show_detail: whether the next searches report their iterations.
+  std::atomic<bool> show_detail{false};
   int32_t max_memory = 367001600;  // bytes, 0 = no limit
   int32_t game_type = 0;
   RuleIndex ruleIndex = RULE_FREESTYLE;
@@ -78,6 +81,8 @@ struct Session {
   SpiralOrders spiralOrders{};
   RandomStream random;
   int32_t currentOrder = 0;
+  // Who hears of the search's iterations while show_detail is on.
+  SearchObserver detailObserver;
 };
 
 // Start-up: the Zobrist keys, then the first sizing of the table.

@@ -63,6 +63,14 @@ class CheckingSink final : public OutputSink {
       if (text != "OK" && !pair) fail();
       return;
     }
+    // With show_detail on, a search's iterations come before its move.
+    static const std::regex DETAIL(
+        "MESSAGE depth [0-9]+ score (-?[0-9]+|win|loss) nodes [0-9]+ time [0-9]+ pv( "
+        "[0-9]+,[0-9]+)+");
+    if (text.starts_with("MESSAGE ")) {
+      if (!std::regex_match(text.begin(), text.end(), DETAIL)) fail();
+      return;
+    }
     // The worker writes one line per turn, after recording the move on the
     // board it was given: the move, or "No space" on a full board.
     const SessionBoard& board = session->board;

@@ -4,6 +4,7 @@ KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE (the referee script)."""
 
 import os
 import pty
+import re
 import select
 import shlex
 import subprocess
@@ -77,6 +78,27 @@ class Dialogues(unittest.TestCase):
             "(https://sourceforge.net/projects/piskvork). Then enter path to this exe file in "
             "players settings.",
             "OK"])
+
+    def test_show_detail_reports_the_iterations_before_the_move(self):
+        # Off by default and after show_detail 0. On: one line per finished
+        # iteration, deepening, each line from an empty square, the last one
+        # from the move played; a proven win says so.
+        board = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n"
+        win = "BOARD\n7,7,1\n8,7,1\n6,9,1\n6,10,1\n0,0,2\n14,14,2\n0,14,2\nDONE\n"
+        outputs = [lines_of(converse(f"START 15\nINFO timeout_turn 500\n{detail}{board}{win}")[1])
+                   for detail in ("", "INFO show_detail 1\nINFO show_detail 0\n",
+                                  "INFO show_detail 1\n")]
+        self.assertEqual([len(lines) for lines in outputs[:2]], [3, 3])
+        *searched, move, proven, last = outputs[2][1:]
+        reports = [re.fullmatch(r"MESSAGE depth (\d+) score (-?\d+|win|loss) nodes \d+ time \d+ "
+                                r"pv ((?:\d+,\d+ ?)+)", line) for line in searched]
+        self.assertTrue(reports and all(reports), searched)
+        self.assertEqual([int(r[1]) for r in reports], list(range(1, len(reports) + 1)))
+        for depth, line in ((int(r[1]), r[3].split()) for r in reports):
+            self.assertTrue(len(line) <= depth and line[0] not in ("7,7", "8,8", "6,8", "8,6"))
+        self.assertEqual(reports[-1][3].split()[0], move)
+        self.assertRegex(proven, r"^MESSAGE depth 1 score win nodes \d+ time \d+ pv 6,7$")
+        self.assertEqual(last, "6,7")
 
     def test_a_game_through_the_referee(self):
         # Renju on a rectangle, BOARD style, on a match clock: the referee
