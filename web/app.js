@@ -378,6 +378,8 @@ function render() {
     svg.append(line);
   }
   $("take-back").disabled = thinking || moves.length === 0;
+  // The box follows the game, but not while someone types or pastes in it.
+  if (document.activeElement !== $("game-text")) $("game-text").value = gameText();
 }
 
 // ---- The game as text ---------------------------------------------------
