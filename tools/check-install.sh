@@ -70,10 +70,13 @@ PY
 rm -rf build/no-gtest-required
 
 echo "=== lintian and man on the .deb"
-if ! command -v lintian >/dev/null 2>&1; then
+wanted=()
+command -v lintian >/dev/null 2>&1 || wanted+=(lintian)
+command -v man >/dev/null 2>&1 || wanted+=(man-db)
+if [ ${#wanted[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update
-  apt-get install -y --no-install-recommends lintian
+  apt-get install -y --no-install-recommends "${wanted[@]}"
 fi
 deb=$(echo "$build"/kestrix_*.deb)
 lintian --allow-root --fail-on error,warning "$deb" | tee "$build/lintian.log"
