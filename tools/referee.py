@@ -310,10 +310,7 @@ class RenjuJudge:
         in the line would make, that stone left out."""
         board = self.board
         stones = set()
-        for k in range(-4, 5):
-            ex, ey = x + k * dx, y + k * dy
-            if k == 0 or not self.on_board(ex, ey) or board[ey][ex] != 0:
-                continue
+        for k, ex, ey in self.empty_near(x, y, dx, dy):
             board[ey][ex] = 1
             fives = self.five_squares(x, y, dx, dy)
             if len(fives) == 2 and fives[1] - fives[0] == 5:
@@ -324,15 +321,20 @@ class RenjuJudge:
     def on_board(self, x, y):
         return 0 <= x < self.width and 0 <= y < self.height
 
+    def empty_near(self, x, y, dx, dy):
+        """The empty squares within four of (x, y) along the line, as
+        (offset, x, y)."""
+        for k in range(-4, 5):
+            ex, ey = x + k * dx, y + k * dy
+            if k != 0 and self.on_board(ex, ey) and self.board[ey][ex] == 0:
+                yield k, ex, ey
+
     def five_squares(self, x, y, dx, dy):
         """The offsets k along the line at which an empty square takes the
         black stone on (x, y) into exactly five."""
         board = self.board
         found = []
-        for k in range(-4, 5):
-            ex, ey = x + k * dx, y + k * dy
-            if k == 0 or not self.on_board(ex, ey) or board[ey][ex] != 0:
-                continue
+        for k, ex, ey in self.empty_near(x, y, dx, dy):
             between = range(min(k, 0) + 1, max(k, 0))
             if all(board[y + j * dy][x + j * dx] == 1 for j in between):
                 board[ey][ex] = 1
@@ -352,10 +354,7 @@ class RenjuJudge:
         """Whether one more black stone in this line, itself allowed, makes
         an open four through (x, y)."""
         board = self.board
-        for k in range(-4, 5):
-            ex, ey = x + k * dx, y + k * dy
-            if k == 0 or not self.on_board(ex, ey) or board[ey][ex] != 0:
-                continue
+        for k, ex, ey in self.empty_near(x, y, dx, dy):
             board[ey][ex] = 1
             fives = self.five_squares(x, y, dx, dy)
             board[ey][ex] = 0
