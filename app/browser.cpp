@@ -28,7 +28,6 @@ Engine& engine() {
 // The board to judge: cells[y * width + x] is 0 empty, 1 black, 2 white;
 // `rule` is the manager's INFO rule value.
 ThreatBoard& loadBoard(int32_t width, int32_t height, int32_t rule, const uint8_t* cells) {
-  engine();  // the pattern tables are built with the engine
   static const std::unique_ptr<ThreatBoard> board = std::make_unique<ThreatBoard>();
   judgeLoad(*board, ruleFromManager(rule), width, height, cells);
   return *board;

@@ -24,6 +24,9 @@ void playAndAnswer(Engine& engine) {
 
 void workerMain(void* argument) {
   Engine& engine = *static_cast<Engine*>(argument);
+  // The tables first, while the command thread answers START and INFO,
+  // which need none of them: the first move then finds them ready.
+  buildSharedTables();
   for (;;) {
     engine.thinkEvent.wait();
     if (engine.stopping.load(std::memory_order_relaxed)) return;
@@ -143,6 +146,9 @@ void handleInfo(Engine& engine, const char* line) {
     changeTimeSetting(session, settings.timeout_match, value);
   } else if (matchWord(key, "max_memory")) {
     waitForIdle(engine);
+    // The limit covers the shared tables too, so the table is sized once
+    // they are in memory (the worker may still be building them).
+    buildSharedTables();
     settings.max_memory = value;
     ttResize(session.table, static_cast<uint32_t>(value));
   } else if (matchWord(key, "time_left")) {

@@ -52,7 +52,8 @@ struct Engine {
   ThreadHandle worker;
 };
 
-// Starts the worker thread, then draws the keys and sizes the table.
+// Starts the worker thread, which builds the shared tables, and sizes the
+// transposition table.
 void startEngine(Engine& engine);
 
 // Waits for the running turn to end, then ends the worker thread.

@@ -1,6 +1,7 @@
 #include "search/tt.h"
 
 #include <bit>
+#include <mutex>
 
 #include "platform/memory.h"
 #include "platform/random.h"
@@ -9,7 +10,9 @@ namespace kestrix {
 
 uint64_t zobristKeys[ZOBRIST_KEY_COUNT];
 
-void initZobristKeys() {
+namespace {
+
+void drawZobristKeys() {
   RandomStream random;  // a fresh stream: the same keys in every run
   for (int32_t slot = 0; slot < ZOBRIST_KEY_COUNT;) {
     uint64_t key = 0;
@@ -22,6 +25,13 @@ void initZobristKeys() {
     }
     if (!duplicate) zobristKeys[slot++] = key;
   }
+}
+
+}  // namespace
+
+void initZobristKeys() {
+  static std::once_flag drawn;
+  std::call_once(drawn, drawZobristKeys);
 }
 
 TranspositionTable::~TranspositionTable() {

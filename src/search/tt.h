@@ -31,7 +31,8 @@ inline constexpr int32_t ZOBRIST_KEY_COUNT = 4 * MAX_CELLS;  // stone + 4 * squa
 extern uint64_t zobristKeys[ZOBRIST_KEY_COUNT];
 
 // Draws the keys from a freshly seeded random stream, so that they are the
-// same in every run and on every platform. Called once at start-up.
+// same in every run and on every platform. Only the first call draws them;
+// a call from another thread meanwhile waits for them.
 void initZobristKeys();
 
 inline uint64_t zobristKey(int32_t stone, Square s) {

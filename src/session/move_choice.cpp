@@ -37,6 +37,9 @@ Square chooseMove(Session& session) {
   const Square opening = openingMove(session);
   if (opening != NO_SQUARE) return opening;
 
+  // Ready at once when the worker built them as it started; else built here,
+  // on the turn's clock.
+  buildSharedTables();
   ttClear(session.table);
   const bool detail = session.settings.show_detail.load(std::memory_order_relaxed);
   const Square searched =

@@ -2,20 +2,18 @@
 
 #include <cstring>
 #include <ctime>
-#include <mutex>
 
 #include "position/pattern_tables.h"
 
 namespace kestrix {
 
 void initSession(Session& session) {
-  // The keys and the pattern tables are the same for every session, so one
-  // drawing serves them all. Built here, at start-up, the tables cost the
-  // first move request nothing.
-  static std::once_flag keysDrawn;
-  std::call_once(keysDrawn, initZobristKeys);
-  initPatternTables();
   ttResize(session.table, START_TABLE_BYTES);
+}
+
+void buildSharedTables() {
+  initZobristKeys();
+  initPatternTables();
 }
 
 namespace {

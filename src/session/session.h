@@ -85,8 +85,15 @@ struct Session {
   SearchObserver detailObserver;
 };
 
-// Start-up: the Zobrist keys, then the first sizing of the table.
+// Start-up: the first sizing of the table.
 void initSession(Session& session);
+
+// The Zobrist keys and the pattern tables, the same for every session:
+// built by the first call, some 20 ms, which a call from another thread
+// meanwhile waits for. The engine builds them on its worker thread as it
+// starts, beside the first commands, which need none of them; a turn
+// builds them itself where there is no worker.
+void buildSharedTables();
 
 enum class BoardSetup { Done, TooSmall, TooLarge };
 

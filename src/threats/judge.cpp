@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "position/pattern_tables.h"
 #include "threats/forbidden.h"
 #include "threats/stones.h"
 
@@ -63,6 +64,7 @@ MoveVerdict judge(ThreatBoard& board, int32_t x, int32_t y, int32_t colour, Five
 
 void judgeLoad(ThreatBoard& board, RuleIndex rule, int32_t width, int32_t height,
                const uint8_t* cells) {
+  initPatternTables();
   const bool fits = width >= MIN_BOARD_SIDE && width <= MAX_BOARD_SIDE &&
                     height >= MIN_BOARD_SIDE && height <= MAX_BOARD_SIDE;
   initThreatBoard(board, fits ? width : MIN_BOARD_SIDE, fits ? height : MIN_BOARD_SIDE);
