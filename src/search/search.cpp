@@ -38,7 +38,9 @@ void prepareSearch(SearchRecord& record) {
 
 namespace {
 
-// evaluate's body, inlined into the leaves, where most calls come from.
+// The static value for player, to move, from the threat tallies alone: a
+// decided position's WIN_SCORE or LOSS_SCORE, else the pattern scores'
+// difference. Inline, as the leaves, most of the nodes, call it.
 inline int32_t evaluateTallies(const PlayerThreats (&tallies)[4], int32_t player) {
   const PlayerThreats& own = tallies[player];
   const PlayerThreats& opp = tallies[opponentOf(player)];
@@ -61,10 +63,6 @@ inline int32_t evaluateTallies(const PlayerThreats (&tallies)[4], int32_t player
 }
 
 }  // namespace
-
-int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player) {
-  return evaluateTallies(tallies, player);
-}
 
 namespace {
 
@@ -123,7 +121,7 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
   }
 
   // Step 3. Decided positions and leaves take the static value
-  const int32_t staticValue = evaluate(record.board.playerThreats, player);
+  const int32_t staticValue = evaluateTallies(record.board.playerThreats, player);
   if (staticValue == WIN_SCORE || staticValue == LOSS_SCORE || depth <= 0) {
     ttStore(tt, record.searchKey, static_cast<int8_t>(depth), staticValue, BOUND_EXACT, nullptr, 0);
     return staticValue;
@@ -181,6 +179,9 @@ int32_t alphaBeta(SearchContext& context, int32_t depth, int32_t alpha, int32_t 
       }
       if (!searched && childDepth <= 0) {
         v = -leafValue<R>(context, m, player);
+        // The re-search of a leaf gives the same value. The call is made
+        // all the same, so that the leaf is counted again as every
+        // re-searched child is: the bench's node total records it.
         if (alpha < v && v < beta) v = -leafValue<R>(context, m, player);
       } else if (!searched) {
         // The child's first probe is usually of its stored first move: that

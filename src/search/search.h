@@ -73,8 +73,6 @@ struct SearchContext {
 template <RuleIndex R>
 void prepareSearch(SearchRecord& record);
 
-int32_t evaluate(const PlayerThreats (&tallies)[4], int32_t player);
-
 // Score of the node for `player`, who is to move; lastMove is the square of
 // the stone that led here (only Renju reads it). Throws SearchTimeout when
 // the clock runs out from the second iteration on.

@@ -41,7 +41,6 @@ inline uint64_t zobristKey(int32_t stone, Square s) {
 
 inline constexpr int32_t TT_MISS = static_cast<int32_t>(0x80808080u);
 
-inline constexpr uint8_t BOUND_EMPTY = 0x80;
 inline constexpr uint8_t BOUND_EXACT = 0x81;
 inline constexpr uint8_t BOUND_UPPER = 0x82;  // no move reached alpha
 inline constexpr uint8_t BOUND_LOWER = 0x83;  // a move reached beta

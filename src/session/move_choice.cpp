@@ -89,10 +89,6 @@ bool touchesStone(const Position& position, int32_t x, int32_t y) {
 Square openingMove(Session& session) {
   const Position& position = session.record.position;
   const int32_t n = position.cellCount;
-  if (n <= 0) {
-    pickSpiralOrder(session);
-    return firstEmptySquare(session);
-  }
   int32_t stones = 0;
   for (int32_t s = 0; s < n; ++s) stones += isPlayerStone(position.cells[s].stone) ? 1 : 0;
   if (stones > 2) return NO_SQUARE;
