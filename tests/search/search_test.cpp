@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "search/movegen.h"
 #include "support/board_picture.h"
@@ -117,6 +119,103 @@ TEST(Search, TimeRunningOutInAForbiddenTestEndsTheFirstIterationWithALegalMove) 
     EXPECT_TRUE(budget > 0 || record->nodeCount < nodes) << "the iteration was not cut short";
     nodes = record->nodeCount;
   }
+}
+
+// A freestyle search watched through its observer: each finished
+// iteration's report and the root moves it searched. After iteration
+// `stopAfter` the time is spent, but the check that follows that iteration
+// is told it took none, so the next one starts and meets the clock inside.
+struct Watch {
+  SearchRecord& record;
+  int32_t stopAfter;
+  MoveClock clock;
+  std::vector<IterationReport> reports;
+  std::vector<std::vector<Square>> lists;
+  Square move;
+
+  Watch(SearchRecord& searched, int32_t budget, int32_t maxDepth, int32_t stop = 0)
+      : record(searched), stopAfter(stop) {
+    static TranspositionTable tt;
+    if (tt.mask == 0) ttAllocate(tt, 16);
+    ttClear(tt);
+    clock.moveStartTime = clockMs();
+    clock.moveTimeBudget = budget;
+    const SearchObserver observer{
+        [](void* raw, const IterationReport& report) {
+          Watch& w = *static_cast<Watch*>(raw);
+          w.reports.push_back(report);
+          w.lists.emplace_back(w.record.rootMoves, w.record.rootMoves + w.record.rootMoveCount);
+          if (report.depth != w.stopAfter) return;
+          w.clock.moveTimeBudget = -1;
+          w.record.iterationStartTime = clockMs() + 1000000;
+        },
+        this};
+    move = searchRoot(RULE_FREESTYLE, record, tt, clock, maxDepth, observer);
+  }
+};
+
+// 15 x 15, black to move, nothing forced: 200 root moves, a first iteration
+// of some 200 nodes, a second of 400, a third of thousands.
+const char* const QUIET = ".\n.\n.\n.\n.\n.\n........x\n......ox.x\n......o.o";
+
+TEST(Search, TheClockStopsTheSecondIterationOnAndTheLastFinishedOneIsPlayed) {
+  initPatternTables();
+  initZobristKeys();
+  Square moves[4];
+  int64_t nodes[4];
+  for (int32_t depth = 1; depth <= 3; ++depth) {
+    auto record = recordFromPicture(QUIET, BLACK, 15, 15);
+    moves[depth] = Watch(*record, 1000000000, depth).move;
+    nodes[depth] = record->nodeCount;
+  }
+  // The time spent before the search: the first iteration always finishes,
+  // also where one record's clock reads, counted across searches, fall in it.
+  auto record = recordFromPicture(QUIET, BLACK, 15, 15);
+  for (int32_t search = 0; search < 4; ++search) {
+    const Watch w(*record, -1000, 9);
+    EXPECT_EQ(w.reports.size(), 1u);
+    EXPECT_EQ(w.move, moves[1]);
+  }
+  // The time running out in iteration k + 1, which a fresh record's first
+  // clock read falls in: iteration k's move.
+  for (int32_t k = 1; k <= 2; ++k) {
+    auto fresh = recordFromPicture(QUIET, BLACK, 15, 15);
+    const Watch w(*fresh, 1000000000, 9, k);
+    EXPECT_EQ(w.reports.size(), size_t(k));
+    EXPECT_EQ(w.move, moves[k]);
+    EXPECT_LT(fresh->nodeCount, nodes[k + 1]) << k;
+  }
+}
+
+TEST(Search, EachIterationSearchesTheBestFirstAndNoLostMove) {
+  initPatternTables();
+  initZobristKeys();
+  // The list narrows, keeps the last iteration's best first, and its
+  // reports give the line that follows from the table.
+  auto record = recordFromPicture(QUIET, BLACK, 15, 15);
+  const Watch quiet(*record, 1000000000, 5);
+  ASSERT_EQ(quiet.lists.size(), 5u);
+  for (size_t d = 1; d < 5; ++d) {
+    const std::vector<Square>& list = quiet.lists[d];
+    const std::set<Square> before(quiet.lists[d - 1].begin(), quiet.lists[d - 1].end());
+    EXPECT_LT(list.size(), before.size());
+    EXPECT_EQ(list[0], quiet.reports[d - 1].line[0]);
+    for (const Square m : list) EXPECT_TRUE(before.count(m)) << d;
+    const IterationReport& report = quiet.reports[d];
+    EXPECT_GT(report.lineLength, 1);
+    EXPECT_EQ(std::set(report.line, report.line + report.lineLength).size(), report.lineLength);
+  }
+  // Facing white's open three, every square but its ends loses at once and
+  // is searched no more; the lost moves stay at the list's end.
+  auto three = recordFromPicture(".\n.\n.\n.\n.\n.\n...ooo\n.\n.\n...x\n....x", BLACK, 12, 12);
+  const Watch block(*three, 1000000000, 4);
+  ASSERT_EQ(block.lists.size(), 4u);
+  const std::set<Square> ends = {6 * 12 + 2, 6 * 12 + 6};
+  for (size_t d = 1; d < 4; ++d) {
+    EXPECT_EQ(std::set(block.lists[d].begin(), block.lists[d].end()), ends) << d;
+  }
+  const std::vector<Square>& generated = block.lists[0];
+  EXPECT_TRUE(std::is_permutation(generated.begin(), generated.end(), three->rootMoves));
 }
 
 }  // namespace

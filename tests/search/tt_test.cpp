@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <utility>
+
 namespace kestrix {
 namespace {
 
@@ -34,19 +37,68 @@ TEST(Table, WipeForgetsEverythingAcrossGenerationWraps) {
   }
 }
 
-TEST(TableSizing, SameLimitSameBlockAndTheBuiltInEntryBelowThat) {
+TEST(Table, DepthWinsTheSlotAndProbesAnswerForTheirWindow) {
   TranspositionTable tt;
-  EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  ttAllocate(tt, 10);
+  ttClear(tt);
+  constexpr uint64_t KEY = 0x0123456789abcdefull;
+  constexpr uint64_t SAME_SLOT = KEY + (uint64_t{1} << 32);
+  // Value 5 stored at depth 4 with each bound, then probed at a depth in a
+  // window: an exact value answers any window, an upper bound a window at
+  // or above it with alpha, a lower bound one at or below it with beta.
+  const struct {
+    uint8_t bound;
+    int8_t depth;
+    int32_t alpha, beta, answer;
+  } probes[] = {
+      {BOUND_EXACT, 4, 7, 9, 5},        {BOUND_EXACT, 0, -9, 0, 5},
+      {BOUND_EXACT, 5, -9, 9, TT_MISS}, {BOUND_UPPER, 4, 5, 9, 5},
+      {BOUND_UPPER, 4, 6, 9, 6},        {BOUND_UPPER, 4, 4, 9, TT_MISS},
+      {BOUND_LOWER, 4, -9, 5, 5},       {BOUND_LOWER, 4, -9, 4, 4},
+      {BOUND_LOWER, 4, -9, 6, TT_MISS}, {BOUND_LOWER, 5, -9, 4, TT_MISS},
+  };
+  for (const auto& p : probes) {
+    ttStore(tt, KEY, 4, 5, p.bound, nullptr, 0);
+    EXPECT_EQ(ttProbe(tt, KEY, p.depth, p.alpha, p.beta), p.answer)
+        << int(p.bound) << " at depth " << int(p.depth) << " in " << p.alpha << ".." << p.beta;
+  }
+  // A shallower result for another key in the slot leaves the deeper one;
+  // one as deep replaces it.
+  ttStore(tt, KEY, 4, 5, BOUND_EXACT, nullptr, 0);
+  ttStore(tt, SAME_SLOT, 3, 8, BOUND_EXACT, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, KEY, 4, -9, 9), 5);
+  EXPECT_EQ(ttProbe(tt, SAME_SLOT, 0, -9, 9), TT_MISS);
+  ttStore(tt, SAME_SLOT, 4, 8, BOUND_EXACT, nullptr, 0);
+  EXPECT_EQ(ttProbe(tt, SAME_SLOT, 4, -9, 9), 8);
+  EXPECT_EQ(ttProbe(tt, KEY, 0, -9, 9), TT_MISS);
+
+  // A move list comes back in order without its dropped squares, at most
+  // sixteen of them.
+  ttClear(tt);
+  Square list[TT_MOVES + 2], out[TT_MOVES];
+  for (const auto& [count, hole] :
+       {std::pair{3, true}, {TT_MOVES, false}, {TT_MOVES, true}, {TT_MOVES + 2, true}}) {
+    for (int32_t i = 0; i < count; ++i)
+      list[i] = static_cast<Square>(i == 1 && hole ? NO_SQUARE : 90 + i);
+    ttStore(tt, KEY, 2, 0, BOUND_EXACT, list, count);
+    const int32_t real = std::min(count - hole, TT_MOVES);
+    ASSERT_EQ(ttProbeMoves(tt, KEY, out), real);
+    for (int32_t i = 0; i < real; ++i) EXPECT_EQ(out[i], list[i + (hole && i > 0)]) << count;
+  }
+}
+
+// The engine sizes its table for the manager's memory limit, 0 meaning none.
+TEST(TableSizing, NoLimitTheLargestTableTooLittleRoomAWorkingTableOfOne) {
+  TranspositionTable tt, largest;
+  EXPECT_EQ(ttResize(tt, 0), ttAllocate(largest, 99));
+  ttRelease(largest);
   const TTEntry* block = tt.entries;  // the same limit again keeps the block
-  EXPECT_EQ(ttResize(tt, 0), uint64_t{48} << TT_MAX_BITS);
+  ttResize(tt, 0);
   EXPECT_EQ(tt.entries, block);
-  ttRelease(tt);
-  EXPECT_EQ(tt.entries, &tt.builtIn);
   // A limit below what the process holds, or a negative size, leaves the
-  // built-in entry, which works as a table of one.
-  EXPECT_EQ(ttAllocate(tt, -3), 48u);
-  EXPECT_EQ(ttResize(tt, 96), 48u);
-  EXPECT_EQ(tt.entries, &tt.builtIn);
+  // built-in entry.
+  EXPECT_EQ(ttResize(tt, 96), sizeof(TTEntry));
+  EXPECT_EQ(ttAllocate(tt, -3), sizeof(TTEntry));
   ttClear(tt);
   ttStore(tt, 0x55aa55aa12345678ull, 1, 7, BOUND_EXACT, nullptr, 0);
   EXPECT_EQ(ttProbe(tt, 0x55aa55aa12345678ull, 1, 0, 10), 7);

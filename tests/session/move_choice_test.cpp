@@ -59,8 +59,10 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
       // (14,4), one index from (0,5), is not beside it.
       {15, 15, {{1, 5, OPP}, {1, 4, MARK}, {2, 4, MARK}, {2, 5, MARK}, {2, 6, MARK}, {1, 6, MARK}}, {"0,4", "0,6"}},
       {15, 15, {{0, 5, OPP}, {0, 4, MARK}, {1, 4, MARK}, {1, 5, MARK}, {1, 6, MARK}, {0, 6, MARK}}, {"7,7"}},
-      // No free square beside the stone, the centre marked: the order's first.
+      // No free square beside the stone: the order's first, also on the
+      // largest board, whose last order ends where the orders do.
       {5, 5, {{0, 0, OPP}, {1, 0, MARK}, {0, 1, MARK}, {1, 1, MARK}, {2, 2, MARK}}, {"1,2", "2,1", "3,2", "2,3"}},
+      {32, 32, {{31, 31, OPP}, {30, 31, MARK}, {31, 30, MARK}, {30, 30, MARK}}, {"15,15", "16,15", "15,16", "16,16"}},
       // More than two stones: no opening, the search completes the five.
       {15, 15, {{3, 3, OWN}, {4, 3, OWN}, {5, 3, OWN}, {6, 3, OWN}, {3, 6, OPP}, {5, 6, OPP}, {7, 6, OPP}}, {"2,3"}},
       // clang-format on
