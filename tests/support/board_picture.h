@@ -32,9 +32,9 @@ inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
   positionInit(record->position, width, std::max(height, static_cast<int32_t>(rows.size())));
   for (size_t y = 0; y < rows.size(); ++y) {
     for (size_t x = 0; x < rows[y].size(); ++x) {
-      const char c = rows[y][x];
-      const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-      if (stone != EMPTY) positionPlace(record->position, int32_t(x), int32_t(y), stone);
+      const size_t stone = std::string_view(".xo#").find(rows[y][x]);
+      if (stone >= 1 && stone <= 3)
+        positionPlace(record->position, int32_t(x), int32_t(y), int32_t(stone));
     }
   }
   record->sideToMove = sideToMove;
@@ -66,12 +66,7 @@ inline std::string tiledPicture(int32_t width, int32_t height,
   return picture;
 }
 
-// Square and name of (x, y) on a board or Position of this width.
-template <typename Board>
-Square squareAt(const Board& board, int32_t x, int32_t y) {
-  return static_cast<Square>(y * board.width + x);
-}
-
+// The name "x,y" of a square on a board or Position.
 template <typename Board>
 std::string squareName(const Board& board, Square s) {
   return s == NO_SQUARE ? "none"

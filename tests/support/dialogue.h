@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -22,11 +23,9 @@ using Lines = std::vector<std::string>;
 // Two stones each, nothing forced: the engine deepens for its whole budget.
 inline const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
 
-// "x,y", two numbers without sign.
 inline bool isMoveLine(const std::string& line) {
-  const size_t comma = line.find(',');
-  return comma != 0 && comma != std::string::npos && comma + 1 < line.size() &&
-         line.rfind(',') == comma && line.find_first_not_of("0123456789,") == std::string::npos;
+  static const std::regex move("[0-9]+,[0-9]+");
+  return std::regex_match(line, move);
 }
 inline bool isAbout(const std::string& line) {
   return line.starts_with("name=");
@@ -89,7 +88,7 @@ class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
   void TearDown() override {
-    if (live.joinable()) finishLive();
+    if (live.joinable()) pipe.send("", true), live.join();
   }
   // The lines answered to this input alone.
   Lines run(const std::string& input, size_t piece = 4096) {
@@ -119,10 +118,6 @@ class EngineTest : public ::testing::Test {
     const size_t abouts = sink.count(isAbout);
     pipe.send(text + "ABOUT\n");
     waitFor(abouts + 1, isAbout);
-  }
-  void finishLive() {
-    pipe.send("", true);
-    live.join();
   }
   Session& session() { return engine->session; }
 

@@ -35,6 +35,10 @@ TEST(Judge, Verdicts) {
       {RULE_FREESTYLE, ".\n.xxxx", 1, 1, WHITE, MOVE_TAKEN, {}},
       {RULE_FREESTYLE, ".", 9, 0, BLACK, MOVE_TAKEN, {}},
   };
+  // The page (web/app.js) reads the verdicts by these numbers.
+  EXPECT_EQ((std::array<int, 6>{MOVE_ALLOWED, MOVE_FIVE, MOVE_OVERLINE, MOVE_DOUBLE_FOUR,
+                                MOVE_DOUBLE_THREE, MOVE_TAKEN}),
+            (std::array{0, 1, 2, 3, 4, 5}));
   initPatternTables();
   auto board = std::make_unique<ThreatBoard>();
   for (const auto& test : cases) {
