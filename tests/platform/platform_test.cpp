@@ -1,5 +1,4 @@
-// The operating-system services the engine stands on, on whichever system
-// the tests were built for (Linux natively, Windows under Wine).
+// The system services, on Linux natively and on Windows under Wine.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -23,17 +22,6 @@ TEST(PlatformClock, CountsRealMilliseconds) {
   EXPECT_LT(slept, 5000);
 }
 
-TEST(PlatformMemory, ResidentSizeFollowsTouchedMemory) {
-  // The table is sized beside what the process holds, so that it stays
-  // under the manager's limit.
-  const uint64_t before = residentMemoryBytes();
-  constexpr size_t BLOCK = size_t{64} << 20;
-  auto block = std::make_unique<char[]>(BLOCK);
-  std::memset(block.get(), 1, BLOCK);
-  EXPECT_GE(residentMemoryBytes(), before + (BLOCK * 3) / 4);
-  EXPECT_EQ(block[BLOCK - 1], 1);
-}
-
 TEST(PlatformMemory, TableBlocksReadZeroAndTakeWrites) {
   // Small, not whole huge pages, in huge pages, and too large for them;
   // each taken twice, so that a block given back and taken again is zeroed.
@@ -49,8 +37,7 @@ TEST(PlatformMemory, TableBlocksReadZeroAndTakeWrites) {
   }
 }
 
-// Uses `frames` x 64 KiB of stack, a byte written on every page so that the
-// pages are committed, and reads each frame again after the call below it.
+// `frames` x 64 KiB of stack, each page written, each frame read after the call below.
 int64_t useStack(int64_t frames) {
   volatile char frame[64 << 10];
   for (size_t i = 0; i < sizeof(frame); i += 4096) frame[i] = 1;

@@ -1,5 +1,5 @@
-"""What only the whole engine process can show, as managers see it. ctest sets KESTRIX_ENGINE (the
-command line, Wine first for a Windows build), KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE."""
+"""What only the whole engine process shows, as managers see it. ctest sets KESTRIX_ENGINE (Wine
+first for a Windows build), KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE."""
 
 import os
 import pty
@@ -55,14 +55,12 @@ class Dialogues(unittest.TestCase):
             proc.wait()
             self.fail("no warning on a terminal")
         warning = proc.stdout.readline()
-        # A Windows console on a terminal (Wine's) puts it into raw mode when
-        # it starts reading; a key typed before then would be no Enter there.
+        # A Windows console (Wine's) sets raw mode when it starts reading: wait for it.
         deadline = time.monotonic() + (10 if LINE_END == b"\r\n" else 0)
         while termios.tcgetattr(follower)[3] & termios.ICANON and time.monotonic() < deadline:
             time.sleep(0.01)
         os.close(follower)
-        # Enter is a carriage return, which a POSIX terminal hands on as a line
-        # feed and a Windows console as CRLF.
+        # Enter is CR, which a POSIX terminal hands on as LF, a Windows console as CRLF.
         os.write(leader, b"START 15\rEND\r")
         output, _ = proc.communicate(timeout=20)
         os.close(leader)
@@ -73,9 +71,8 @@ class Dialogues(unittest.TestCase):
             "players settings.", "OK"])
 
     def test_show_detail_reports_the_iterations_before_the_move(self):
-        # Off by default and after show_detail 0. On: one line per finished
-        # iteration, deepening, the last one's line from the move played; a
-        # proven win says so.
+        # Off by default and after show_detail 0. On: a line per iteration, the
+        # last one's line from the move played; a proven win says so.
         board = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n"
         win = "BOARD\n7,7,1\n8,7,1\n6,9,1\n6,10,1\n0,0,2\n14,14,2\n0,14,2\nDONE\n"
         outputs = [lines_of(converse(f"START 15\nINFO timeout_turn 500\n{detail}{board}{win}")[1])
@@ -92,8 +89,7 @@ class Dialogues(unittest.TestCase):
         self.assertEqual(last, "6,7")
 
     def test_a_game_through_the_referee(self):
-        # Renju on a rectangle, BOARD style, on a match clock: the referee
-        # fails on an illegal or late move, an ERROR or UNKNOWN answer or a crash.
+        # The referee fails on an illegal or late move, an ERROR or UNKNOWN answer or a crash.
         done = subprocess.run(
             [sys.executable, REFEREE, "--quiet", *["--engine", ENGINE_COMMAND] * 2, "--width", "12",
              "--height", "7", "--rule", "4", "--style", "board", "--timeout-match", "60000"],

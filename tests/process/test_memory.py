@@ -1,6 +1,5 @@
-"""The engine process's memory under the manager's limit, read from /proc/<pid>/status once it has
-searched long enough to touch its whole table. Skipped where /proc is missing, and in sanitizer
-builds and under an emulator, whose figures are their own."""
+"""The engine process's memory under the manager's limit, from /proc/<pid>/status once it has
+searched long enough to touch its whole table; not under sanitizers or an emulator."""
 
 import os
 import re
@@ -54,8 +53,7 @@ class TableMemory(unittest.TestCase):
                 engine.ask(board)
             resident, virtual = engine.kib("VmHWM") * 1024, engine.kib("VmPeak") * 1024
             self.assertEqual(engine.end(), 0)
-            print(f"max_memory {limit}: peak resident {resident}, virtual {virtual} bytes",
-                  file=sys.stderr)
+            print(f"max_memory {limit}: peak resident {resident}, virtual {virtual}", file=sys.stderr)
             self.assertLessEqual(resident, limit)
             self.assertGreater(resident, limit // 4)  # the table was not needlessly small
 
@@ -65,9 +63,8 @@ class TableMemory(unittest.TestCase):
         resize_ms = engine.ask("ABOUT", "^name=")  # answered once the table is in place
         self.assertLess(resize_ms, 500)
         self.assertGreaterEqual(engine.kib("VmSize") * 1024, 48 << 23)
-        # The table is wiped before every search, and every 256th wipe empties
-        # it for real: short searches (10 ms on 300 ms of match time) reach
-        # that wipe soon, and not one move may come late because of it.
+        # Every 256th wipe before a search empties the table for real: no short
+        # search (10 ms on 300 ms of match time) may come late because of it.
         engine.send("INFO timeout_turn 200")
         first_ms = engine.ask(BOARDS[0])
         engine.send("INFO time_left 300")

@@ -11,25 +11,23 @@ namespace {
 constexpr uint64_t KEY = 0x0123456789abcdefull;
 constexpr uint64_t SAME_SLOT = KEY + (uint64_t{1} << 32);  // another key, same index
 
+// More wipes than the generation counter holds: no entry comes back when its
+// generation number is reused, nor keeps a shallower store out of its slot.
 TEST(Table, WipeForgetsEverythingAcrossGenerationWraps) {
   TranspositionTable tt;
   ttAllocate(tt, 10);
   Square list[2] = {3, 4}, out[TT_MOVES];
-  // More wipes than the generation counter holds: no entry comes back when
-  // its generation number is reused, nor blocks a shallow store into its slot.
-  const uint64_t lonely = KEY ^ 0x200;  // a slot written only once
   ttClear(tt);
-  ttStore(tt, lonely, 1, 3, BOUND_EXACT, list, 2);
-  ttClear(tt);
+  ttStore(tt, KEY ^ 0x200, 1, 3, BOUND_EXACT, list, 2);  // a slot written only once
   for (int round = 0; round < 600; ++round) {
-    ASSERT_EQ(ttProbe(tt, lonely, 0, -10, 10), TT_MISS) << round;
-    ASSERT_EQ(ttProbe(tt, KEY, 0, -10, 10), TT_MISS) << round;
-    ASSERT_EQ(ttProbe(tt, SAME_SLOT, 0, -10, 10), TT_MISS) << round;
-    ASSERT_EQ(ttProbeMoves(tt, KEY, out), 0) << round;
+    ttClear(tt);
+    for (const uint64_t key : {KEY ^ 0x200, KEY, SAME_SLOT}) {
+      ASSERT_EQ(ttProbe(tt, key, 0, -10, 10), TT_MISS) << round;
+      ASSERT_EQ(ttProbeMoves(tt, key, out), 0) << round;
+    }
     const uint64_t key = round % 2 == 0 ? KEY : SAME_SLOT;
     ttStore(tt, key, round % 2 == 0 ? 100 : 0, round, BOUND_EXACT, list, 2);
     ASSERT_EQ(ttProbe(tt, key, 0, -1000, 1000), round);
-    ttClear(tt);
   }
 }
 
@@ -37,9 +35,8 @@ TEST(Table, DepthWinsTheSlotAndProbesAnswerForTheirWindow) {
   TranspositionTable tt;
   ttAllocate(tt, 10);
   ttClear(tt);
-  // Value 5 stored at depth 4 with each bound, then probed at a depth in a
-  // window: an exact value answers any window, an upper bound a window at
-  // or above it with alpha, a lower bound one at or below it with beta.
+  // Value 5 stored at depth 4 with each bound: an exact value answers any
+  // window, an upper bound one at or above it (alpha), a lower bound beta.
   const struct {
     uint8_t bound;
     int8_t depth;
@@ -57,8 +54,7 @@ TEST(Table, DepthWinsTheSlotAndProbesAnswerForTheirWindow) {
     EXPECT_EQ(ttProbe(tt, KEY, p.depth, p.alpha, p.beta), p.answer)
         << int(p.bound) << " at depth " << int(p.depth) << " in " << p.alpha << ".." << p.beta;
   }
-  // A shallower result for another key in the slot leaves the deeper one;
-  // one as deep replaces it.
+  // Another key's shallower result leaves the slot's deeper one; as deep replaces.
   ttStore(tt, SAME_SLOT, 3, 8, BOUND_EXACT, nullptr, 0);
   EXPECT_EQ(ttProbe(tt, KEY, 4, -9, 9), 5);
   EXPECT_EQ(ttProbe(tt, SAME_SLOT, 0, -9, 9), TT_MISS);
@@ -66,8 +62,7 @@ TEST(Table, DepthWinsTheSlotAndProbesAnswerForTheirWindow) {
   EXPECT_EQ(ttProbe(tt, SAME_SLOT, 4, -9, 9), 8);
   EXPECT_EQ(ttProbe(tt, KEY, 0, -9, 9), TT_MISS);
 
-  // A move list comes back in order without its dropped squares, at most
-  // sixteen of them.
+  // A move list comes back in order without its dropped squares, sixteen at most.
   ttClear(tt);
   Square list[TT_MOVES + 2], out[TT_MOVES];
   for (const auto& [count, hole] :

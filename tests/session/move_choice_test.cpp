@@ -21,8 +21,7 @@ class MoveChoice : public ::testing::Test {
  protected:
   void SetUp() override { initSession(*session); }
 
-  // A new board with these stones and quick searches; the stream is seeded
-  // here, as the board's own seed, the calendar second, would not vary.
+  // A board with these stones, quick searches, the order drawn from `seed`.
   void board(int32_t width, int32_t height, const std::vector<Stone>& stones, uint32_t seed = 1) {
     ASSERT_EQ(setupBoard(*session, width, height), BoardSetup::Done);
     for (const auto& [x, y, value] : stones) ASSERT_TRUE(recordStone(*session, x, y, value));
@@ -59,8 +58,7 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
       // (14,4), one index from (0,5), is not beside it.
       {15, 15, {{1, 5, OPP}, {1, 4, MARK}, {2, 4, MARK}, {2, 5, MARK}, {2, 6, MARK}, {1, 6, MARK}}, {"0,4", "0,6"}},
       {15, 15, {{0, 5, OPP}, {0, 4, MARK}, {1, 4, MARK}, {1, 5, MARK}, {1, 6, MARK}, {0, 6, MARK}}, {"7,7"}},
-      // No free square beside the stone: the order's first, also on the
-      // largest board, whose last order ends where the orders do.
+      // No free square beside the stone: the order's first, also on 32 x 32.
       {5, 5, {{0, 0, OPP}, {1, 0, MARK}, {0, 1, MARK}, {1, 1, MARK}, {2, 2, MARK}}, {"1,2", "2,1", "3,2", "2,3"}},
       {32, 32, {{31, 31, OPP}, {30, 31, MARK}, {31, 30, MARK}, {30, 30, MARK}}, {"15,15", "16,15", "15,16", "16,16"}},
       // More than two stones: no opening, the search completes the five.

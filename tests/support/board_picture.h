@@ -17,8 +17,7 @@
 
 namespace kestrix::testing {
 
-// A search record whose Position holds the pictured stones (its threat board
-// is left to the search).
+// A search record whose Position holds the pictured stones.
 inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
                                                        int32_t sideToMove = BLACK,
                                                        int32_t width = 0, int32_t height = 0) {
@@ -41,8 +40,7 @@ inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
   return record;
 }
 
-// The threat board of the pictured stones under rule R, built stone by stone
-// as a search builds it.
+// The threat board of the pictured stones under rule R.
 template <RuleIndex R>
 std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t width = 0,
                                               int32_t height = 0) {
@@ -52,8 +50,7 @@ std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t 
   return board;
 }
 
-// A picture of width x height squares tiled with the rows of `tile`, all
-// of one length, each band of rows shifted by `shift` columns.
+// width x height squares tiled with `tile`, each band of rows shifted by `shift`.
 inline std::string tiledPicture(int32_t width, int32_t height,
                                 const std::vector<std::string_view>& tile, size_t shift = 0) {
   std::string picture;
@@ -73,8 +70,7 @@ std::string squareName(const Board& board, Square s) {
                         : std::to_string(s % board.width) + "," + std::to_string(s / board.width);
 }
 
-// The bytes of everything on a board that the stone operations may change,
-// into a buffer the caller keeps, so that long runs allocate nothing.
+// The bytes of everything on a board that the stone operations may change.
 inline void snapshot(const ThreatBoard& b, std::string& bytes) {
   bytes.clear();
   const auto add = [&](const auto& part) {

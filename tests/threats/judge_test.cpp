@@ -10,8 +10,7 @@
 namespace kestrix {
 namespace {
 
-// The verdict on a stone of `colour` at (x, y) of a pictured 9 x 7 board,
-// and for a five the ends of its row.
+// The verdict on a stone of `colour` at (x, y) of a 9 x 7 board, and a five's ends.
 TEST(Judge, Verdicts) {
   const struct {
     RuleIndex rule;

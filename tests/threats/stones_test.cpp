@@ -20,10 +20,9 @@ namespace {
 // built afresh from its stones in square order.
 template <RuleIndex R>
 void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
-  auto board = testing::boardFromPicture<R>("", width, height);
-  auto fresh = std::make_unique<ThreatBoard>();
-  auto position = std::make_unique<Position>();
-  positionInit(*position, width, height);
+  auto record = testing::recordFromPicture("", BLACK, width, height);  // the stones put down
+  auto board = testing::boardFromPicture<R>("", width, height),
+       fresh = std::make_unique<ThreatBoard>();
   std::mt19937 random(seed);
   std::string before, after;
   const int32_t cells = width * height;
@@ -46,9 +45,9 @@ void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
     testing::snapshot(*board, after);
     ASSERT_TRUE(before == after) << "reckoning, push and pop at " << s;
     placeStone<R>(*board, s, player);
-    positionPlace(*position, s % width, s / width, player);
+    positionPlace(record->position, s % width, s / width, player);
     if (step % (cells / 8) == 0) {
-      fillThreatBoard<R>(*fresh, *position);
+      fillThreatBoard<R>(*fresh, record->position);
       testing::snapshot(*fresh, before);
       testing::snapshot(*board, after);
       ASSERT_TRUE(before == after) << "unlike a board built afresh at step " << step;
