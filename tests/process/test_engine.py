@@ -37,12 +37,12 @@ class Dialogues(unittest.TestCase):
     def test_a_session_through_the_pipes(self):
         # Input in CRLF and LF alike; no warning on a pipe, so the first line
         # out is the ABOUT answer, which a tournament runner takes as the name.
-        status, output = converse("ABOUT\r\nSTART 15\nBEGIN\r\nbogus  line\r\nEND\r\n")
+        status, output = converse("ABOUT\r\nSTART 15\nbogus  line\r\nBEGIN\r\nEND\r\n")
         self.assertEqual(status, 0)
         lines = lines_of(output)
         self.assertRegex(lines[0], r'^name="Kestrix", version="\d{8}", author="[^",=]+", '
                                    r'country="[^",=]+", email="[^",=]+"$')
-        self.assertEqual(lines[1:], ["OK", "7,7", "UNKNOWN bogus  line"])
+        self.assertEqual(lines[1:], ["OK", "UNKNOWN bogus  line", "7,7"])
 
     def test_a_console_gets_the_warning_then_the_engine_carries_on(self):
         try:

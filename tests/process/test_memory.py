@@ -53,7 +53,7 @@ class TableMemory(unittest.TestCase):
                 engine.ask(board)
             resident, virtual = engine.kib("VmHWM") * 1024, engine.kib("VmPeak") * 1024
             self.assertEqual(engine.end(), 0)
-            print(f"max_memory {limit}: peak resident {resident}, virtual {virtual}", file=sys.stderr)
+            print(f"max_memory {limit}: peak {resident} resident, {virtual} virtual", file=sys.stderr)
             self.assertLessEqual(resident, limit)
             self.assertGreater(resident, limit // 4)  # the table was not needlessly small
 

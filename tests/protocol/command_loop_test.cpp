@@ -150,7 +150,7 @@ TEST_F(CommandLoop, InfoKeys) {
         (std::array{key.timeoutTurn, key.timeLeft, moveBudget(225, key.timeLeft, key.timeoutTurn)}))
         << key.input;
   }
-  // Bit 4 is Renju, else bit 1 exactly five. INFO has no answer.
+  // Bit 4 is Renju, else bit 1 exactly five; INFO has no answer.
   const std::string rules = "FSFSRRRRFSFSR";
   for (int value = 0; value <= 12; ++value) {
     EXPECT_TRUE(run("info RULE " + std::to_string(value) + "\n").empty());

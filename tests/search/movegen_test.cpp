@@ -11,10 +11,9 @@
 namespace kestrix {
 namespace {
 
-// The first `limit` candidates come out best first, the list keeps every
-// entry, and the sort's vector steps read nothing past the list, which sits
-// alone on the heap for the address sanitizer. Which of equal scores comes
-// first the search depends on, and the bench's signature guards it.
+// The first `limit` candidates come out best first, every entry kept, nothing
+// read past the list (alone on the heap, for the address sanitizer). The order
+// of equal scores, which the search depends on, is the bench's to guard.
 TEST(SortCandidates, PutsTheBestFirstOnListsUpToTheWholeBoard) {
   auto candidates = std::make_unique<CandidateList>();
   std::vector<Candidate> input, best;

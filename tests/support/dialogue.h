@@ -9,7 +9,6 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
-#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,12 +22,11 @@ using Lines = std::vector<std::string>;
 // Two stones each, nothing forced: the engine deepens for its whole budget.
 inline const std::string OPEN_POSITION = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n";
 
+// "x,y", two numbers without sign.
 inline bool isMoveLine(const std::string& line) {
-  static const std::regex move("[0-9]+,[0-9]+");
-  return std::regex_match(line, move);
-}
-inline bool isAbout(const std::string& line) {
-  return line.starts_with("name=");
+  const size_t comma = line.find(',');
+  return comma != 0 && comma != std::string::npos && comma + 1 < line.size() &&
+         line.rfind(',') == comma && line.find_first_not_of("0123456789,") == std::string::npos;
 }
 
 // Every line written, without its newline.
@@ -112,6 +110,7 @@ class EngineTest : public ::testing::Test {
   }
   // Sends text and ABOUT, and waits until the ABOUT is answered.
   void sync(const std::string& text) {
+    const auto isAbout = [](const std::string& line) { return line.starts_with("name="); };
     const size_t abouts = sink.count(isAbout);
     pipe.send(text + "ABOUT\n");
     waitFor(abouts + 1, isAbout);

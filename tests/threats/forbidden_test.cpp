@@ -30,16 +30,13 @@ TEST(Forbidden, Pictures) {
     const char* picture;
   } boards[] = {
       // clang-format off
-      // Six in a row, a standing overline, x.xxx.x, two open fours, a four
-      // and an open four, and a white stone where black would overline.
+      // Overlines, x.xxx.x, fours and open fours, a white stone against a six.
       {13, 16, ".\n.xxxFxx.AxxxA\n.\n.xxXxxx\n.\n...x.xFx.x\n.\nAxxxF\n....x\n....x\n....x\n"
                ".xxxFo\n.\n.xxxOxx"},
-      // A five outweighs the overline in its column and the fours on both
-      // diagonals; with the row capped nothing saves it.
+      // A five outweighs an overline and two fours; with the row capped, none.
       {9, 7, "....x..x\n....x.x\n....xx\nxxxxA\n....xx\n....x.x\n....x..x"},
       {9, 7, "....x..x\n....x.x\n....xx\noxxxF\n....xx\n....x.x\n....x..x"},
-      // An open three in the row and a three in the column; capped by a
-      // white stone or a mark, the row holds no three.
+      // Two threes; capped by a white stone or a mark, the row holds none.
       {9, 6, ".\n....x\n....x\n..xxF"},
       {9, 6, ".\n....x\n....x\n.oxxA"},
       {9, 6, ".\n....x\n....x\n.#xxA"},

@@ -13,11 +13,10 @@
 namespace kestrix {
 namespace {
 
-// Stones and marks put down in random order, with the search's moves tried
-// on each board as it fills: the tallies a leaf reckons without placing must
-// be those pushing leaves, and pushing two stones and popping them must
-// leave the board bit for bit. Every so often the board must be the one
-// built afresh from its stones in square order.
+// Stones and marks put down in random order, the search's moves tried on each
+// board: a leaf's reckoned tallies must be those that pushing leaves, and two
+// pushes and pops must leave the board bit for bit, which must now and then be
+// the one built afresh from its stones in square order.
 template <RuleIndex R>
 void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
   auto record = testing::recordFromPicture("", BLACK, width, height);  // the stones put down
