@@ -1,17 +1,11 @@
-// kestrix-fuzz-commands: arbitrary bytes through the whole command loop.
-//
-// Each input is one manager session in a fresh Engine with its worker. Every
-// answer line is checked as it is written: a line that is not one whole,
-// well-formed answer, a move the engine was not entitled to play, or an
-// "ERROR No space" on a board with room left traps, as does anything the
-// sanitizers catch. To keep runs short, the input is handed over one line per
-// read, before which the time settings are lowered as a manager's INFO lines
-// would lower them (110 ms a turn, 3 s of match time: every budget is the
-// 10 ms floor); the clock runs 25 times fast (fast_clock.cpp), and the input
-// is cut off after a dozen engine moves.
+// kestrix-fuzz-commands: arbitrary bytes through the whole command loop, a
+// fresh Engine per input. A line that is not one whole answer, a move the
+// engine was not entitled to play, or "ERROR No space" with room left traps.
+// Runs are kept short: each read hands over one line after lowering the time
+// settings (110 ms a turn, 3 s left: the 10 ms floor), the clock runs 25
+// times fast (fast_clock.cpp), and the input ends after a dozen moves.
 #include <algorithm>
 #include <atomic>
-#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -23,25 +17,11 @@
 
 #include "protocol/engine.h"
 #include "protocol/output.h"
-#include "session/session.h"
 #include "session/time_budget.h"
 
 namespace {
 
 using namespace kestrix;
-
-[[noreturn]] void fail() {
-  __builtin_trap();
-}
-
-// "x,y" with integers of any sign: a move or the echo of PLAY.
-bool isPair(std::string_view text, int64_t& x, int64_t& y) {
-  static const std::regex PAIR("-?[0-9]+,-?[0-9]+");
-  if (!std::regex_match(text.begin(), text.end(), PAIR)) return false;
-  x = std::strtoll(text.data(), nullptr, 10);  // the line's '\n' ends the number
-  y = std::strtoll(text.data() + text.find(',') + 1, nullptr, 10);
-  return true;
-}
 
 class CheckingSink final : public OutputSink {
  public:
@@ -54,8 +34,9 @@ class CheckingSink final : public OutputSink {
     if (length == 0 || length > OUTPUT_LINE_CAPACITY || line[length - 1] != '\n') fail();
     const std::string_view text(line, length - 1);
     if (text.find_first_of(std::string_view("\n\r\0", 3)) != std::string_view::npos) fail();
-    int64_t x = 0, y = 0;
-    const bool pair = isPair(text, x, y);
+    // "x,y" with integers of any sign: a move or the echo of PLAY.
+    static const std::regex PAIR("-?[0-9]+,-?[0-9]+");
+    const bool pair = std::regex_match(text.begin(), text.end(), PAIR);
     if (std::this_thread::get_id() == commandThread_) {
       for (const char* start : {"ERROR ", "MESSAGE ", "UNKNOWN ", "name=\"Kestrix\", version=\""}) {
         if (text.starts_with(start)) return;
@@ -63,19 +44,14 @@ class CheckingSink final : public OutputSink {
       if (text != "OK" && !pair) fail();
       return;
     }
-    // With show_detail on, a search's iterations come before its move.
-    static const std::regex DETAIL(
-        "MESSAGE depth [0-9]+ score (-?[0-9]+|win|loss) nodes [0-9]+ time [0-9]+ pv( "
-        "[0-9]+,[0-9]+)+");
-    if (text.starts_with("MESSAGE ")) {
-      if (!std::regex_match(text.begin(), text.end(), DETAIL)) fail();
-      return;
-    }
+    if (text.starts_with("MESSAGE depth ")) return;  // show_detail's iterations
     // The worker writes one line per turn, after recording the move on the
     // board it was given: the move, or "No space" on a full board.
     const SessionBoard& board = session->board;
     workerAnswers.fetch_add(1);
     if (pair) {
+      const int64_t x = std::strtoll(line, nullptr, 10);  // the '\n' ends the second number
+      const int64_t y = std::strtoll(line + text.find(',') + 1, nullptr, 10);
       if (x < 0 || x >= board.width || y < 0 || y >= board.height) fail();
       if (board.cells[y][x] != CELL_OWN) fail();
     } else if (text != "ERROR No space" || board.count(CELL_EMPTY) != 0) {
@@ -84,6 +60,7 @@ class CheckingSink final : public OutputSink {
   }
 
  private:
+  [[noreturn]] static void fail() { __builtin_trap(); }
   const std::thread::id commandThread_;
   std::mutex mutex_;
 };
@@ -115,9 +92,8 @@ class FuzzInput final : public ByteSource {
 
 }  // namespace
 
-// Poisoning the shadow of a table of hundreds of megabytes took most of the
-// fuzzer's time: allocations above 32 MB are refused instead, which also
-// drives the table's halving on a failed allocation.
+// Tables above 32 MB are refused, which saves the time of poisoning their
+// shadow and drives the table's halving on a failed allocation.
 extern "C" const char* __asan_default_options() {
   return "max_allocation_size_mb=32:allocator_may_return_null=1";
 }
@@ -128,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   sink.session = &engine->session;
   startEngine(*engine);
   FuzzInput input(std::string_view(reinterpret_cast<const char*>(data), size), *engine, sink);
-  if (commandLoop(*engine, input) != 0) fail();
+  if (commandLoop(*engine, input) != 0) __builtin_trap();
   stopEngine(*engine);
   return 0;
 }

@@ -1,6 +1,5 @@
-"""What only the whole engine process can show, as managers see it. ctest
-sets KESTRIX_ENGINE (the command line, Wine first for a Windows build),
-KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE (the referee script)."""
+"""What only the whole engine process shows, as managers see it. ctest sets KESTRIX_ENGINE (Wine
+first for a Windows build), KESTRIX_LINE_END (LF or CRLF) and KESTRIX_REFEREE."""
 
 import os
 import pty
@@ -38,17 +37,12 @@ class Dialogues(unittest.TestCase):
     def test_a_session_through_the_pipes(self):
         # Input in CRLF and LF alike; no warning on a pipe, so the first line
         # out is the ABOUT answer, which a tournament runner takes as the name.
-        status, output = converse(
-            "ABOUT\r\nSTART 15\r\nINFO rule 1\nINFO timeout_turn 1000\nBEGIN\r\nPLAY 3,3\n"
-            "bogus  line\nBOARD\r\n1,1,2\r\n2,2,2\r\n3,3,1\r\nDONE\r\nSTART 4\nEND\r\n")
+        status, output = converse("ABOUT\r\nSTART 15\nbogus  line\r\nBEGIN\r\nEND\r\n")
         self.assertEqual(status, 0)
         lines = lines_of(output)
         self.assertRegex(lines[0], r'^name="Kestrix", version="\d{8}", author="[^",=]+", '
                                    r'country="[^",=]+", email="[^",=]+"$')
-        self.assertRegex(lines[5], r"^\d+,\d+$")
-        self.assertNotIn(lines[5], ("1,1", "2,2", "3,3"))
-        self.assertEqual(lines[1:5] + lines[6:], [
-            "OK", "7,7", "3,3", "UNKNOWN bogus  line", "ERROR Minimal board size is 5*5"])
+        self.assertEqual(lines[1:], ["OK", "UNKNOWN bogus  line", "7,7"])
 
     def test_a_console_gets_the_warning_then_the_engine_carries_on(self):
         try:
@@ -61,14 +55,12 @@ class Dialogues(unittest.TestCase):
             proc.wait()
             self.fail("no warning on a terminal")
         warning = proc.stdout.readline()
-        # A Windows console on a terminal (Wine's) puts it into raw mode when
-        # it starts reading; a key typed before then would be no Enter there.
+        # A Windows console (Wine's) sets raw mode when it starts reading: wait for it.
         deadline = time.monotonic() + (10 if LINE_END == b"\r\n" else 0)
         while termios.tcgetattr(follower)[3] & termios.ICANON and time.monotonic() < deadline:
             time.sleep(0.01)
         os.close(follower)
-        # Enter is a carriage return, which a POSIX terminal hands on as a line
-        # feed and a Windows console as CRLF.
+        # Enter is CR, which a POSIX terminal hands on as LF, a Windows console as CRLF.
         os.write(leader, b"START 15\rEND\r")
         output, _ = proc.communicate(timeout=20)
         os.close(leader)
@@ -76,13 +68,11 @@ class Dialogues(unittest.TestCase):
         self.assertEqual(lines_of(warning + output), [
             "MESSAGE Gomoku AI should not be started directly. Please install gomoku manager "
             "(https://sourceforge.net/projects/piskvork). Then enter path to this exe file in "
-            "players settings.",
-            "OK"])
+            "players settings.", "OK"])
 
     def test_show_detail_reports_the_iterations_before_the_move(self):
-        # Off by default and after show_detail 0. On: one line per finished
-        # iteration, deepening, each line from an empty square, the last one
-        # from the move played; a proven win says so.
+        # Off by default and after show_detail 0. On: a line per iteration, the
+        # last one's line from the move played; a proven win says so.
         board = "BOARD\n7,7,1\n8,8,2\n6,8,1\n8,6,2\nDONE\n"
         win = "BOARD\n7,7,1\n8,7,1\n6,9,1\n6,10,1\n0,0,2\n14,14,2\n0,14,2\nDONE\n"
         outputs = [lines_of(converse(f"START 15\nINFO timeout_turn 500\n{detail}{board}{win}")[1])
@@ -94,15 +84,12 @@ class Dialogues(unittest.TestCase):
                                 r"pv ((?:\d+,\d+ ?)+)", line) for line in searched]
         self.assertTrue(reports and all(reports), searched)
         self.assertEqual([int(r[1]) for r in reports], list(range(1, len(reports) + 1)))
-        for depth, line in ((int(r[1]), r[3].split()) for r in reports):
-            self.assertTrue(len(line) <= depth and line[0] not in ("7,7", "8,8", "6,8", "8,6"))
         self.assertEqual(reports[-1][3].split()[0], move)
         self.assertRegex(proven, r"^MESSAGE depth 1 score win nodes \d+ time \d+ pv 6,7$")
         self.assertEqual(last, "6,7")
 
     def test_a_game_through_the_referee(self):
-        # Renju on a rectangle, BOARD style, on a match clock: the referee
-        # fails on an illegal or late move, an ERROR or UNKNOWN answer or a crash.
+        # The referee fails on an illegal or late move, an ERROR or UNKNOWN answer or a crash.
         done = subprocess.run(
             [sys.executable, REFEREE, "--quiet", *["--engine", ENGINE_COMMAND] * 2, "--width", "12",
              "--height", "7", "--rule", "4", "--style", "board", "--timeout-match", "60000"],

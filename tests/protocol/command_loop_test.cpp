@@ -5,21 +5,23 @@
 #include <string>
 
 #include "../support/dialogue.h"
+#include "session/time_budget.h"
 
 namespace kestrix {
 namespace {
 
 using testing::EngineTest;
+using testing::isMoveLine;
 using testing::Lines;
 using testing::OPEN_POSITION;
+using CommandsWhileThinking = EngineTest;
 
 const std::string IMPLICIT_BOARD =
     "MESSAGE Width: 20, Height: 20, Rule: Freestyle\n"
     "MESSAGE max_memory = 367001600, timeout_turn = 5000, timeout_match = 86400000";
 
-// A whole input, the answers it must get (lines joined by LF, "*" any move
-// line, "a|b" either text) and the stones on the manager's board at the end
-// (own, opponent, marks).
+// An input, its answers ("*" any move, "a|b" either) and the own, opponent
+// and mark stones left on the manager's board.
 struct Dialogue {
   const char* what;
   std::string input, answers;
@@ -28,23 +30,22 @@ struct Dialogue {
 
 class CommandLoop : public EngineTest {
  protected:
+  // A fresh engine, quick searches, the input in pieces of 7 bytes.
   void expect(const Dialogue& dialogue) {
-    // A fresh engine with quick searches; the input comes in pieces of 7
-    // bytes, so lines are cut across reads.
     engine = std::make_unique<Engine>(sink);
     startEngine(*engine);
     session().settings.time_left = 1000;
     const Lines lines = run(dialogue.input, 7);
-    Lines expected;
     std::istringstream answers(dialogue.answers);
-    for (std::string line; std::getline(answers, line);) expected.push_back(line);
-    bool same = lines.size() == expected.size();
-    for (size_t i = 0; same && i < lines.size(); ++i) {
-      same = expected[i] == "*"
-                 ? testing::isMoveLine(lines[i])
-                 : ("|" + expected[i] + "|").find("|" + lines[i] + "|") != std::string::npos;
+    size_t i = 0;
+    bool same = true;
+    for (std::string line; std::getline(answers, line); ++i) {
+      same = same && i < lines.size() &&
+             (line == "*" ? testing::isMoveLine(lines[i])
+                          : ("|" + line + "|").find("|" + lines[i] + "|") != std::string::npos);
     }
-    EXPECT_TRUE(same) << dialogue.what << ":\n" << ::testing::PrintToString(lines);
+    EXPECT_TRUE(same && i == lines.size()) << dialogue.what << ":\n"
+                                           << ::testing::PrintToString(lines);
     EXPECT_EQ(status, 0) << dialogue.what;
     const SessionBoard& board = session().board;
     const auto [own, opponent, marks] = dialogue.stones;
@@ -74,13 +75,11 @@ TEST_F(CommandLoop, Dialogues) {
        "OK\nOK\nOK\nERROR Minimal board size is 5*5\nERROR Minimal board size is 5*5\n"
        "ERROR Maximal board size is 32*32\nERROR Maximal board size is 32*32\n4,31\nOK",
        {0, 0, 0}},
-      {"a move request before any board sets up the implicit one", "BEGIN\nEND\n",
-       IMPLICIT_BOARD + "\n9,9|10,9|9,10|10,10", {1, 0, 0}},
-      {"the implicit board describes the settings of the moment, once",
-       "INFO rule 4\nINFO timeout_turn 1000\nINFO max_memory 83886080\nRESTART\nRESTART\n",
+      {"a move request before any board sets up the implicit one, described once",
+       "INFO rule 4\nINFO timeout_turn 1000\nINFO max_memory 83886080\nBEGIN\nRESTART\n",
        "MESSAGE Width: 20, Height: 20, Rule: Renju\n"
-       "MESSAGE max_memory = 83886080, timeout_turn = 1000, timeout_match = 86400000\nOK\nOK",
-       {0, 0, 0}},
+       "MESSAGE max_memory = 83886080, timeout_turn = 1000, timeout_match = 86400000\n"
+       "9,9|10,9|9,10|10,10\nOK", {0, 0, 0}},
       {"a refused size before any accepted one leaves the implicit board",
        "START 4\nTURN 3,3\nSTART 15\nTURN 7,7\nSTART 4\nTURN 0,0\nEND\n",
        "ERROR Minimal board size is 5*5\n" + IMPLICIT_BOARD +
@@ -127,39 +126,71 @@ TEST_F(CommandLoop, Dialogues) {
 }
 
 TEST_F(CommandLoop, InfoKeys) {
-  // The budget and time left a time key leaves: a match limit caps the time
-  // left, 0 or less means none.
+  // The settings a time key leaves, and the budget made from them at once: a
+  // match limit caps the time left, 0 means none; no value, no change.
   const struct {
     const char* input;
-    int32_t budget, timeLeft;
+    int32_t timeoutTurn, timeLeft;
   } keys[] = {
-      {"INFO timeout_turn 2000\n", 1900, 86400000},
-      {"INFO timeout_turn 100000\nINFO time_left 60000\n", 60000 / 19, 60000},
-      {"INFO timeout_match 10000\n", 10000 / 19, 10000},
-      {"INFO timeout_match 0\nINFO time_left 2147483647\n", 4900, INT32_MAX},
-      {"INFO timeout_match -5\nINFO time_left 2147483647\n", 4900, INT32_MAX},
-      {"INFO timeout_turn -2147483648\n", 100, 86400000},
-      {"INFO timeout_turn\nINFO colour 5\nINFO time_left -2147483648\n", 10, INT32_MIN},
+      {"INFO   timeout_turn   2000 ms\n", 2000, 86400000},
+      {"INFO timeout_turn 100000\nINFO time_left 60000\n", 100000, 60000},
+      {"INFO timeout_match 10000\n", 5000, 10000},
+      {"INFO timeout_match 0\nINFO time_left 2147483647\n", 5000, INT32_MAX},
+      {"INFO timeout_turn -2147483648\n", INT32_MIN, 86400000},
+      {"INFO timeout_turn\nINFO colour 5\nINFO time_left -2147483648\n", 5000, INT32_MIN},
   };
   for (const auto& key : keys) {
     engine = std::make_unique<Engine>(sink);
     startEngine(*engine);
     run(std::string("START 15\n") + key.input);
-    EXPECT_EQ(session().clock.moveTimeBudget.load(), key.budget) << key.input;
-    EXPECT_EQ(session().settings.time_left.load(), key.timeLeft) << key.input;
+    const SessionSettings& settings = session().settings;
+    EXPECT_EQ(
+        (std::array{settings.timeout_turn.load(), settings.time_left.load(),
+                    session().clock.moveTimeBudget.load()}),
+        (std::array{key.timeoutTurn, key.timeLeft, moveBudget(225, key.timeLeft, key.timeoutTurn)}))
+        << key.input;
   }
-  EXPECT_EQ(session().settings.timeout_turn.load(), 5000);  // no value, no change
-
-  // Bit 4 is Renju, else bit 1 exactly five. INFO has no answer.
+  // Bit 4 is Renju, else bit 1 exactly five; INFO has no answer.
   const std::string rules = "FSFSRRRRFSFSR";
   for (int value = 0; value <= 12; ++value) {
     EXPECT_TRUE(run("info RULE " + std::to_string(value) + "\n").empty());
     EXPECT_EQ("FSR"[session().settings.ruleIndex], rules[value]) << value;
   }
-  // A run of blanks separates two fields like one; the value ends at a blank.
-  EXPECT_TRUE(run("INFO   folder    C:\\My Games\nINFO game_type 1\n").empty());
-  EXPECT_STREQ(session().settings.folder, "C:\\My");
-  EXPECT_EQ(session().settings.game_type, 1);
+}
+
+// Time keys that arrive while the worker searches, or as it starts (also run
+// under the thread sanitizer): their effect on the running search.
+TEST_F(CommandsWhileThinking, AboutAndTimeKeysAreAnsweredAtOnce) {
+  startLive();
+  pipe.send("START 15\nINFO timeout_turn 60000\n" + OPEN_POSITION);
+  sync("");  // ABOUT, answered while the search runs on a 59.9 s budget
+  EXPECT_EQ(sink.count(isMoveLine), 0u);
+  EXPECT_EQ(session().clock.moveTimeBudget.load(), 59900);
+  // A shorter turn limit ends the running search, measured from its start.
+  pipe.send("INFO timeout_turn 700\n");
+  EXPECT_LT(waitFor(1, isMoveLine), 5000);
+}
+
+// A time key in the same write as the move request is read while the worker
+// wakes up or has just started its clock: the turn ends on the new limit.
+TEST_F(CommandsWhileThinking, TimeKeysRightAfterTurnReachThatTurn) {
+  startLive();
+  pipe.send("START 15\nINFO timeout_turn 300\n");
+  sync(OPEN_POSITION);
+  waitFor(1, isMoveLine);
+  sync("TAKEBACK " + sink.lines().back() + "\n");
+  const std::string keys[3] = {"INFO timeout_turn 300\n", "INFO time_left 1000\n",
+                               "INFO timeout_match 2000\n"};
+  for (size_t round = 0; round < 12; ++round) {
+    pipe.send("INFO timeout_turn 60000\nINFO timeout_match 0\nINFO time_left 2147483647\n");
+    const std::string turn = std::to_string(round % 2 == 0 ? 0 : 14) + "," + std::to_string(round);
+    pipe.send("TURN " + turn + "\n" + keys[round % 3]);
+    EXPECT_LT(waitFor(round + 2, isMoveLine), 5000) << round;
+    const std::string engineMove = sink.lines().back();
+    ASSERT_TRUE(isMoveLine(engineMove));
+    sync("TAKEBACK " + engineMove + "\nTAKEBACK " + turn + "\n");
+  }
+  EXPECT_EQ(session().board.count(CELL_EMPTY), 221);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kestrix {
@@ -20,12 +21,10 @@ class MoveChoice : public ::testing::Test {
  protected:
   void SetUp() override { initSession(*session); }
 
-  // A new board with these stones and quick searches; the stream is seeded
-  // here, as the board's own seed, the calendar second, would not vary.
+  // A board with these stones, quick searches, the order drawn from `seed`.
   void board(int32_t width, int32_t height, const std::vector<Stone>& stones, uint32_t seed = 1) {
     ASSERT_EQ(setupBoard(*session, width, height), BoardSetup::Done);
-    for (const Stone& stone : stones)
-      ASSERT_TRUE(recordStone(*session, stone.x, stone.y, stone.value));
+    for (const auto& [x, y, value] : stones) ASSERT_TRUE(recordStone(*session, x, y, value));
     session->random.seed(seed);
     session->settings.timeout_turn = 100;
     session->settings.time_left = 1000;
@@ -59,8 +58,9 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
       // (14,4), one index from (0,5), is not beside it.
       {15, 15, {{1, 5, OPP}, {1, 4, MARK}, {2, 4, MARK}, {2, 5, MARK}, {2, 6, MARK}, {1, 6, MARK}}, {"0,4", "0,6"}},
       {15, 15, {{0, 5, OPP}, {0, 4, MARK}, {1, 4, MARK}, {1, 5, MARK}, {1, 6, MARK}, {0, 6, MARK}}, {"7,7"}},
-      // No free square beside the stone, the centre marked: the order's first.
+      // No free square beside the stone: the order's first, also on 32 x 32.
       {5, 5, {{0, 0, OPP}, {1, 0, MARK}, {0, 1, MARK}, {1, 1, MARK}, {2, 2, MARK}}, {"1,2", "2,1", "3,2", "2,3"}},
+      {32, 32, {{31, 31, OPP}, {30, 31, MARK}, {31, 30, MARK}, {30, 30, MARK}}, {"15,15", "16,15", "15,16", "16,16"}},
       // More than two stones: no opening, the search completes the five.
       {15, 15, {{3, 3, OWN}, {4, 3, OWN}, {5, 3, OWN}, {6, 3, OWN}, {3, 6, OPP}, {5, 6, OPP}, {7, 6, OPP}}, {"2,3"}},
       // clang-format on
@@ -76,16 +76,13 @@ TEST_F(MoveChoice, OpeningSquaresOverEveryDrawnOrder) {
   }
 }
 
+// The side with as many stones as the other moved first; marks are no one's.
 TEST_F(MoveChoice, StonesAreColouredByTheirCounts) {
-  const struct {
-    std::vector<Stone> stones;
-    int32_t side;  // the colour of the engine's stones
-  } boards[] = {
+  const std::pair<std::vector<Stone>, int32_t> boards[] = {
       {{}, BLACK},
       {{{3, 3, OPP}, {5, 5, MARK}}, WHITE},
       {{{1, 1, OWN}, {2, 1, OWN}, {9, 9, OPP}}, BLACK},
-      {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK},
-  };
+      {{{1, 1, OWN}, {9, 9, OPP}, {9, 8, OPP}, {3, 3, OWN}}, BLACK}};
   for (const auto& [stones, side] : boards) {
     board(15, 15, stones);
     play();

@@ -17,8 +17,7 @@
 
 namespace kestrix::testing {
 
-// A search record whose Position holds the pictured stones (its threat board
-// is left to the search).
+// A search record whose Position holds the pictured stones.
 inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
                                                        int32_t sideToMove = BLACK,
                                                        int32_t width = 0, int32_t height = 0) {
@@ -32,17 +31,16 @@ inline std::unique_ptr<SearchRecord> recordFromPicture(std::string_view picture,
   positionInit(record->position, width, std::max(height, static_cast<int32_t>(rows.size())));
   for (size_t y = 0; y < rows.size(); ++y) {
     for (size_t x = 0; x < rows[y].size(); ++x) {
-      const char c = rows[y][x];
-      const int32_t stone = c == 'x' ? BLACK : c == 'o' ? WHITE : c == '#' ? NEUTRAL : EMPTY;
-      if (stone != EMPTY) positionPlace(record->position, int32_t(x), int32_t(y), stone);
+      const size_t stone = std::string_view(".xo#").find(rows[y][x]);
+      if (stone >= 1 && stone <= 3)
+        positionPlace(record->position, int32_t(x), int32_t(y), int32_t(stone));
     }
   }
   record->sideToMove = sideToMove;
   return record;
 }
 
-// The threat board of the pictured stones under rule R, built stone by stone
-// as a search builds it.
+// The threat board of the pictured stones under rule R.
 template <RuleIndex R>
 std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t width = 0,
                                               int32_t height = 0) {
@@ -52,8 +50,7 @@ std::unique_ptr<ThreatBoard> boardFromPicture(std::string_view picture, int32_t 
   return board;
 }
 
-// A picture of width x height squares tiled with the rows of `tile`, all
-// of one length, each band of rows shifted by `shift` columns.
+// width x height squares tiled with `tile`, each band of rows shifted by `shift`.
 inline std::string tiledPicture(int32_t width, int32_t height,
                                 const std::vector<std::string_view>& tile, size_t shift = 0) {
   std::string picture;
@@ -66,20 +63,14 @@ inline std::string tiledPicture(int32_t width, int32_t height,
   return picture;
 }
 
-// Square and name of (x, y) on a board or Position of this width.
-template <typename Board>
-Square squareAt(const Board& board, int32_t x, int32_t y) {
-  return static_cast<Square>(y * board.width + x);
-}
-
+// The name "x,y" of a square on a board or Position.
 template <typename Board>
 std::string squareName(const Board& board, Square s) {
   return s == NO_SQUARE ? "none"
                         : std::to_string(s % board.width) + "," + std::to_string(s / board.width);
 }
 
-// The bytes of everything on a board that the stone operations may change,
-// into a buffer the caller keeps, so that long runs allocate nothing.
+// The bytes of everything on a board that the stone operations may change.
 inline void snapshot(const ThreatBoard& b, std::string& bytes) {
   bytes.clear();
   const auto add = [&](const auto& part) {

@@ -28,9 +28,6 @@ inline bool isMoveLine(const std::string& line) {
   return comma != 0 && comma != std::string::npos && comma + 1 < line.size() &&
          line.rfind(',') == comma && line.find_first_not_of("0123456789,") == std::string::npos;
 }
-inline bool isAbout(const std::string& line) {
-  return line.starts_with("name=");
-}
 
 // Every line written, without its newline.
 class CaptureSink final : public OutputSink {
@@ -54,8 +51,7 @@ class CaptureSink final : public OutputSink {
   Lines lines_;
 };
 
-// Bytes handed out in pieces of at most `piece`; send() adds more and
-// close ends them. A read waits until there is something or the end.
+// Bytes handed out in pieces of at most `piece`, until closed.
 class PipeSource final : public ByteSource {
  public:
   explicit PipeSource(size_t piece = 4096) : piece_(piece) {}
@@ -82,14 +78,13 @@ class PipeSource final : public ByteSource {
   bool closed_ = false;
 };
 
-// An engine with a running worker. run() plays a whole input through the
-// command loop; startLive() runs the loop on its own thread, fed through
-// `pipe` and sync().
+// An engine with its worker: run() plays a whole input through the command
+// loop; startLive() runs the loop on a thread of its own, fed through `pipe`.
 class EngineTest : public ::testing::Test {
  protected:
   void SetUp() override { startEngine(*engine); }
   void TearDown() override {
-    if (live.joinable()) finishLive();
+    if (live.joinable()) pipe.send("", true), live.join();
   }
   // The lines answered to this input alone.
   Lines run(const std::string& input, size_t piece = 4096) {
@@ -103,7 +98,7 @@ class EngineTest : public ::testing::Test {
   void startLive() {
     live = std::thread([this] { status = commandLoop(*engine, pipe); });
   }
-  // Waits, 20 s at most, for n lines of a kind; returns the milliseconds taken.
+  // Waits, 20 s at most, for n lines of a kind; returns the ms taken.
   int64_t waitFor(size_t n, bool (*such)(const std::string&)) {
     const auto start = std::chrono::steady_clock::now();
     const auto taken = [&] { return std::chrono::steady_clock::now() - start; };
@@ -113,16 +108,12 @@ class EngineTest : public ::testing::Test {
     EXPECT_GE(sink.count(such), n);
     return std::chrono::duration_cast<std::chrono::milliseconds>(taken()).count();
   }
-  // Sends text, then ABOUT, and waits for its answer: everything sent before
-  // has been handled by then.
+  // Sends text and ABOUT, and waits until the ABOUT is answered.
   void sync(const std::string& text) {
+    const auto isAbout = [](const std::string& line) { return line.starts_with("name="); };
     const size_t abouts = sink.count(isAbout);
     pipe.send(text + "ABOUT\n");
     waitFor(abouts + 1, isAbout);
-  }
-  void finishLive() {
-    pipe.send("", true);
-    live.join();
   }
   Session& session() { return engine->session; }
 

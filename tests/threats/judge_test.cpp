@@ -10,8 +10,7 @@
 namespace kestrix {
 namespace {
 
-// The verdict on a stone of `colour` at (x, y) of a pictured 9 x 7 board,
-// and for a five the ends of its row.
+// The verdict on a stone of `colour` at (x, y) of a 9 x 7 board, and a five's ends.
 TEST(Judge, Verdicts) {
   const struct {
     RuleIndex rule;
@@ -35,6 +34,10 @@ TEST(Judge, Verdicts) {
       {RULE_FREESTYLE, ".\n.xxxx", 1, 1, WHITE, MOVE_TAKEN, {}},
       {RULE_FREESTYLE, ".", 9, 0, BLACK, MOVE_TAKEN, {}},
   };
+  // The page (web/app.js) reads the verdicts by these numbers.
+  EXPECT_EQ((std::array<int, 6>{MOVE_ALLOWED, MOVE_FIVE, MOVE_OVERLINE, MOVE_DOUBLE_FOUR,
+                                MOVE_DOUBLE_THREE, MOVE_TAKEN}),
+            (std::array{0, 1, 2, 3, 4, 5}));
   initPatternTables();
   auto board = std::make_unique<ThreatBoard>();
   for (const auto& test : cases) {
