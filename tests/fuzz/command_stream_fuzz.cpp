@@ -1,9 +1,8 @@
-// kestrix-fuzz-commands: arbitrary bytes through the whole command loop, a
-// fresh Engine per input. A line that is not one whole answer, a move the
-// engine was not entitled to play, or "ERROR No space" with room left traps.
-// Runs are kept short: each read hands over one line after lowering the time
-// settings (110 ms a turn, 3 s left: the 10 ms floor), the clock runs 25
-// times fast (fast_clock.cpp), and the input ends after a dozen moves.
+// kestrix-fuzz-commands: bytes through the command loop, a fresh Engine per
+// input; traps on a line that is not one whole answer, a move not the engine's
+// to play, or "ERROR No space" with room left. Each read hands over one line
+// after lowering the time settings (110 ms a turn, 3 s left), the clock runs
+// 25 times fast (fast_clock.cpp), and the input ends after a dozen moves.
 #include <algorithm>
 #include <atomic>
 #include <cstdlib>

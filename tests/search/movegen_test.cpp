@@ -11,9 +11,8 @@
 namespace kestrix {
 namespace {
 
-// The first `limit` candidates come out best first, every entry kept, nothing
-// read past the list (alone on the heap, for the address sanitizer). The order
-// of equal scores, which the search depends on, is the bench's to guard.
+// The first `limit` candidates best first, every entry kept, nothing read past
+// the list (alone on the heap); the order of equal scores is the bench's to guard.
 TEST(SortCandidates, PutsTheBestFirstOnListsUpToTheWholeBoard) {
   auto candidates = std::make_unique<CandidateList>();
   std::vector<Candidate> input, best;

@@ -18,9 +18,8 @@ using testing::squareName;
 
 constexpr int32_t NONE = 1000000000;  // a budget that never runs out
 
-// A search watched through its observer: each iteration's report and root
-// list. After iteration `stopAfter` the time is spent, but the check after it
-// is told it took none, so the next iteration starts and meets the clock.
+// A search watched through its observer: each iteration's report and root list.
+// After iteration `stopAfter` the time is spent, but the next one starts.
 struct Watch {
   SearchRecord& record;
   int32_t stopAfter;
@@ -120,9 +119,8 @@ TEST(Search, TheClockStopsTheSecondIterationOnAndTheLastFinishedOneIsPlayed) {
     EXPECT_EQ(w.move, moves[k]);
     EXPECT_LT(fresh->nodeCount, nodes[k + 1]) << k;
   }
-  // Renju: white's three (7,3)-(9,5) makes black block on squares whose
-  // forbidden test takes hundreds of temporary stones; with the time spent,
-  // the first iteration ends inside one, and the move played needed none.
+  // Renju: white's three (7,3)-(9,5) makes black block on squares whose test takes
+  // hundreds of temporary stones; out of time inside one, the move needed none.
   std::string picture = testing::tiledPicture(
       23, 32, {"x..xx....", "...xx...x", "x..xx....", "...xx...x", "...xx....", "...xx...x"});
   for (const int32_t x : {7, 8, 9}) picture[(x - 4) * 24 + x] = 'o';

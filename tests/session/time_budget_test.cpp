@@ -12,9 +12,8 @@ TEST(MoveBudget, SharesTheMatchTimeAndKeepsTheReserve) {
     int32_t emptyCells, timeLeft, timeoutTurn, budget;
   } budgets[] = {
       // clang-format off
-      // A share of the time left, one more move due per 12 empty cells and
-      // the count made odd, within the turn limit less 100 ms, at least 100
-      // ms (10 with 3 s or less left); 64-bit arithmetic: nothing wraps.
+      // A share of the time left (a move due per 12 empty cells, made odd), within
+      // the turn limit less 100 ms, at least 100 ms (10 with 3 s or less left).
       {225, 86400000, 5000, 4900}, {200, 60000, 5000, 3529}, {100, 2000, 5000, 222},
       {20, 500, 5000, 500}, {225, 60000, 0, 100}, {225, 3000, 0, 10}, {225, 60000, INT32_MIN, 100},
       {225, INT32_MIN, INT32_MAX, 10}, {5, INT32_MAX, INT32_MAX, INT32_MAX - 100},

@@ -70,14 +70,15 @@ std::string squareName(const Board& board, Square s) {
                         : std::to_string(s % board.width) + "," + std::to_string(s / board.width);
 }
 
+// The bytes of each part in turn, after those already in `bytes`.
+inline void appendBytes(std::string& bytes, const auto&... parts) {
+  (bytes.append(reinterpret_cast<const char*>(&parts), sizeof(parts)), ...);
+}
+
 // The bytes of everything on a board that the stone operations may change.
 inline void snapshot(const ThreatBoard& b, std::string& bytes) {
   bytes.clear();
-  const auto add = [&](const auto& part) {
-    bytes.append(reinterpret_cast<const char*>(&part), sizeof(part));
-  };
-  add(b.playerThreats), add(b.nearEmpty), add(b.lineCode);
-  add(b.lineStone), add(b.nearStones), add(b.cells);
+  appendBytes(bytes, b.playerThreats, b.nearEmpty, b.lineCode, b.lineStone, b.nearStones, b.cells);
 }
 
 }  // namespace kestrix::testing

@@ -124,9 +124,8 @@ const std::vector<std::string_view> COLUMNS_OF_PAIRS = {"..xx.x...xx.....", "x.x
                                                         "x...x....xx.....", ".........xx...xx"};
 
 TEST(Forbidden, SettlesEverySquareAsThePlainRecursionDoes) {
-  // Black chains tiled over crowded boards, each band of rows shifted by
-  // `shift`: threes whose open-four squares hold threes again. The hardest
-  // squares take the test up to 2,100 temporary stones.
+  // Black chains tiled over crowded boards, bands of rows shifted by `shift`: threes
+  // whose open-four squares hold threes again, up to 2,100 temporary stones deep.
   const struct {
     std::vector<std::string_view> tile;
     size_t shift;

@@ -38,7 +38,6 @@ TEST(Judge, Verdicts) {
   EXPECT_EQ((std::array<int, 6>{MOVE_ALLOWED, MOVE_FIVE, MOVE_OVERLINE, MOVE_DOUBLE_FOUR,
                                 MOVE_DOUBLE_THREE, MOVE_TAKEN}),
             (std::array{0, 1, 2, 3, 4, 5}));
-  initPatternTables();
   auto board = std::make_unique<ThreatBoard>();
   for (const auto& test : cases) {
     const auto pictured = testing::recordFromPicture(test.picture, BLACK, 9, 7);

@@ -13,10 +13,9 @@
 namespace kestrix {
 namespace {
 
-// Stones and marks put down in random order, the search's moves tried on each
-// board: a leaf's reckoned tallies must be those that pushing leaves, and two
-// pushes and pops must leave the board bit for bit, which must now and then be
-// the one built afresh from its stones in square order.
+// Stones and marks put down at random, the search's moves tried on each board:
+// a leaf's tallies as pushing leaves them, pushes and pops undone bit for bit,
+// and now and then the board as built afresh from its stones.
 template <RuleIndex R>
 void playAtRandom(int32_t width, int32_t height, uint32_t seed) {
   auto record = testing::recordFromPicture("", BLACK, width, height);  // the stones put down
