@@ -2,7 +2,8 @@
 import assert from "node:assert/strict";
 import { after, before, describe, test as nodeTest } from "node:test";
 
-import { MISSING, launch, newGame, open, serve, stones, waitForStatus } from "./support.mjs";
+import { MISSING, launch, newGame, open, serve, stones, waitForStatus, waitForTurn }
+  from "./support.mjs";
 
 // Without chromium or a built page every test says it was skipped, and why.
 const test = (name, body) => nodeTest(name, { skip: MISSING ?? false }, body);
@@ -24,7 +25,7 @@ describe("the Kestrix page", () => {
     const page = await open(browser.context, server.url);
     await newGame(page, { time: "1000" });
     await page.click("#cell-7-7");
-    await waitForStatus(page, /Your move \(black\)/);
+    await waitForTurn(page, 2);
     const [reply] = (await stones(page)).filter((s) => s.endsWith(":w"));
     assert.deepEqual(await ids(page, ".last"), [`cell-${reply.slice(0, -2).replace(",", "-")}`]);
     // The cursor stands where the mouse played; arrows move it, Enter plays.
@@ -34,17 +35,16 @@ describe("the Kestrix page", () => {
     // Three stones: Kestrix searches, and its iterations show while it runs.
     await page.waitForFunction(() => /thinking/.test(document.getElementById("status").textContent)
       && document.getElementById("depth").textContent !== "–");
-    await waitForStatus(page, /Your move/);
+    await waitForTurn(page, 4);
     assert.match(await page.textContent("#pv"), /^[a-o]\d+( [a-o]\d+)*$/);
     assert.ok(Number(await page.textContent("#depth")) >= 2);
     assert.ok((await stones(page)).includes(reply === "7,6:w" ? "7,8:b" : "7,6:b"));
     // Kestrix's answer and the move before it go, on the engine's board too.
     await page.click("#take-back");
-    await waitForStatus(page, /Your move/);
+    await waitForTurn(page, 2);
     assert.deepEqual((await stones(page)).sort(), ["7,7:b", reply].sort());
     await page.click("#cell-9-9");
-    await waitForStatus(page, /Your move/);
-    assert.equal((await stones(page)).length, 4);
+    await waitForTurn(page, 4);
     assert.deepEqual(page.errors, []);
     await page.close();
   });
@@ -82,11 +82,12 @@ describe("the Kestrix page", () => {
     // An open three in row 8 and a split one in column g: g8 is a double three.
     await page.fill("#game-text", "7,7 0,0 8,7 0,2 6,9 0,4 6,10 0,6");
     await page.click("#load-game");
-    await waitForStatus(page, /Your move \(black\)/);
+    await waitForTurn(page, 8);
     assert.deepEqual(await ids(page, ".forbidden"), ["cell-6-7"]);
     assert.equal(await page.getAttribute("#cell-6-7", "title"), "Forbidden for black: double three");
     await page.click("#cell-6-7");
-    assert.equal(await waitForStatus(page, /forbidden/), "g8 is forbidden for black: double three.");
+    assert.equal(await waitForStatus(page, /is forbidden for black/),
+      "g8 is forbidden for black: double three.");
     assert.equal((await stones(page)).length, 8);
     await page.close();
   });
@@ -95,7 +96,7 @@ describe("the Kestrix page", () => {
     const page = await open(browser.context, server.url);
     await page.fill("#game-text", "7,7 0,0 8,7 0,2 9,7 0,4 10,7 0,6");
     await page.click("#load-game");
-    await waitForStatus(page, /Your move/);
+    await waitForTurn(page, 8);
     await page.click("#cell-11-7");
     await waitForStatus(page, /You win/);
     assert.deepEqual(await ids(page, ".win"), [7, 8, 9, 10, 11].map((x) => `cell-${x}-7`));
@@ -126,8 +127,7 @@ describe("the Kestrix page", () => {
     assert.ok(board.width > 300 && (await page.locator("#panel").boundingBox()).y > board.y + board.height);
     await newGame(page);
     await page.click("#cell-7-7");
-    await waitForStatus(page, /Your move \(black\)/);
-    assert.equal((await stones(page)).length, 2);
+    await waitForTurn(page, 2);
     await page.close();
   });
 
@@ -138,10 +138,9 @@ describe("the Kestrix page", () => {
     try {
       for (const start of [() => newGame(page), () => page.reload()]) {
         await start();
-        await waitForStatus(page, /Your move/);
+        await waitForTurn(page, 0);
         await page.click("#cell-7-7");
-        await waitForStatus(page, /Your move \(black\)/);
-        assert.equal((await stones(page)).length, 2);
+        await waitForTurn(page, 2);
       }
     } finally {
       await browser.context.setOffline(false);

@@ -57,6 +57,14 @@ export async function waitForStatus(page, pattern) {
   return page.textContent("#status");
 }
 
+// Waits for the person's turn with `count` stones on the board. The status
+// alone cannot tell: it reads "Your move" until a click has been judged.
+export async function waitForTurn(page, count) {
+  await page.waitForFunction((n) => /Your move/.test(document.getElementById("status").textContent)
+    && document.querySelectorAll(".cell.black, .cell.white").length === n,
+  count, { timeout: 30000 });
+}
+
 // The stones on the board as "x,y:b" or "x,y:w", in board order.
 export const stones = (page) => page.$$eval(".cell.black, .cell.white", (cells) =>
   cells.map((c) => `${c.dataset.x},${c.dataset.y}:${c.classList.contains("black") ? "b" : "w"}`));
