@@ -73,11 +73,7 @@ echo "=== lintian and man on the .deb"
 wanted=()
 command -v lintian >/dev/null 2>&1 || wanted+=(lintian)
 command -v man >/dev/null 2>&1 || wanted+=(man-db)
-if [ ${#wanted[@]} -gt 0 ]; then
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y --no-install-recommends "${wanted[@]}"
-fi
+bash tools/install-packages.sh --no-install-recommends "${wanted[@]}"
 deb=$(echo "$build"/kestrix_*.deb)
 lintian --allow-root --fail-on error,warning "$deb" | tee "$build/lintian.log"
 if grep -q '^[EW]:' "$build/lintian.log"; then

@@ -21,12 +21,7 @@ missing=()
 command -v clang++ >/dev/null 2>&1 || missing+=(clang)
 dpkg -s libclang-rt-14-dev >/dev/null 2>&1 || missing+=(libclang-rt-14-dev)
 dpkg -s libtsan2 >/dev/null 2>&1 || missing+=(libtsan2)
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y "${missing[@]}"
-fi
+bash tools/install-packages.sh "${missing[@]}"
 
 echo "=== tsan: commands that overlap a running search"
 cmake --preset tsan -DKESTRIX_WERROR=ON >/dev/null

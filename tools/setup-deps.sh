@@ -9,14 +9,4 @@ command -v g++ >/dev/null 2>&1 || missing+=(g++)
 command -v make >/dev/null 2>&1 || missing+=(make)
 command -v python3 >/dev/null 2>&1 || missing+=(python3)
 [ -f /usr/include/gtest/gtest.h ] || missing+=(libgtest-dev)
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "missing build dependencies and not root: install ${missing[*]}" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y cmake g++ make libgtest-dev python3
-fi
+bash "$(dirname "$0")/install-packages.sh" "${missing[@]}"

@@ -14,14 +14,4 @@ command -v npm >/dev/null 2>&1 || missing+=(npm)
 if [ "${1:-}" = --browser ]; then
   [ -x /usr/bin/chromium ] || missing+=(chromium)
 fi
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "missing dependencies and not root: install ${missing[*]}" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  apt-get install -y "${missing[@]}"
-fi
+bash "$(dirname "$0")/install-packages.sh" "${missing[@]}"

@@ -17,16 +17,6 @@ command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || missing+=(g++-mingw-w
 if [ "$want_wine" = yes ]; then
   [ -x /usr/lib/wine/wine64 ] || missing+=(wine64)
 fi
-
-if [ ${#missing[@]} -gt 0 ]; then
-  echo "installing: ${missing[*]}"
-  if [ "$(id -u)" -ne 0 ]; then
-    echo "missing Windows build dependencies and not root: install ${missing[*]}" >&2
-    exit 1
-  fi
-  export DEBIAN_FRONTEND=noninteractive
-  apt-get update
-  # Wine's recommended packages (fonts, sound, graphics drivers) serve
-  # windowed programs; console programs need none of them.
-  apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+# Wine's recommended packages (fonts, sound, graphics drivers) serve
+# windowed programs; console programs need none of them.
+bash "$(dirname "$0")/install-packages.sh" --no-install-recommends "${missing[@]}"
