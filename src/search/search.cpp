@@ -301,9 +301,7 @@ void reportIteration(const SearchContext& context, int32_t d, int32_t score, Squ
   int32_t mover = record.sideToMove;
   uint64_t key = record.searchKey ^ zobristKey(mover, m);
   while (report.lineLength < d && report.lineLength < MAX_SEARCH_DEPTH) {
-    const TTEntry& entry = ttSlot(context.tt, key);
-    if (!ttHolds(context.tt, entry, key) || entry.moveCount <= 0) break;
-    const Square reply = entry.moves[0];
+    const Square reply = ttFirstMove(context.tt, key);
     if (reply >= record.board.cellCount || threatCellOf(record.board, reply).stone != EMPTY ||
         findMove(report.line, report.lineLength, reply) >= 0) {
       break;

@@ -128,6 +128,13 @@ inline int32_t ttProbeMoves(const TranspositionTable& tt, uint64_t key, Square o
   return entry.moveCount;
 }
 
+// The first square of the stored move list of this position, whatever its
+// depth (the best move found there); NO_SQUARE when there is none.
+inline Square ttFirstMove(const TranspositionTable& tt, uint64_t key) {
+  const TTEntry& entry = ttSlot(tt, key);
+  return ttHolds(tt, entry, key) && entry.moveCount > 0 ? entry.moves[0] : NO_SQUARE;
+}
+
 // Keeps the deeper of the stored and the new result, whatever the stored
 // key; equal depth replaces. At most the first 16 real squares of the list
 // are kept.
@@ -180,9 +187,9 @@ inline void ttPrefetch(const TranspositionTable& tt, uint64_t key) {
 // of a node searched from that list. Only a hint: it reads the entry without
 // trusting it beyond the range of squares that have keys.
 inline void ttPrefetchFirstReply(const TranspositionTable& tt, uint64_t key, int32_t mover) {
-  const TTEntry& entry = ttSlot(tt, key);
-  if (!ttHolds(tt, entry, key) || entry.moveCount <= 0 || entry.moves[0] >= MAX_CELLS) return;
-  ttPrefetch(tt, key ^ zobristKey(mover, entry.moves[0]));
+  const Square first = ttFirstMove(tt, key);
+  if (first >= MAX_CELLS) return;  // NO_SQUARE among them
+  ttPrefetch(tt, key ^ zobristKey(mover, first));
 }
 
 }  // namespace kestrix
