@@ -2,7 +2,7 @@
 // with the squares forbidden to black marked, after Kestrix's search.
 // Usage, once the page is built and npm ci has run in tests/web:
 //   node tools/web-screenshot.mjs docs/web.png
-import { launch, open, serve, waitForStatus } from "../tests/web/support.mjs";
+import { launch, open, serve, waitForTurn } from "../tests/web/support.mjs";
 
 const server = await serve();
 const browser = await launch();
@@ -12,7 +12,7 @@ try {
   // Kestrix answers the last black move; j8 is then a double three.
   await page.fill("#game-text", "7,7 8,8 8,7 6,6 9,8 10,10 9,9");
   await page.click("#load-game");
-  await waitForStatus(page, /Your move \(black\)/);
+  await waitForTurn(page, 8);
   await page.focus("#cells");
   await page.screenshot({ path: process.argv[2] ?? "web.png" });
 } finally {
